@@ -1,0 +1,98 @@
+#include "support/ScriptedRunner.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+
+ScriptedRunner::ScriptedRunner()
+    : m_previous(modal::setRunner(this))
+{
+}
+
+ScriptedRunner::~ScriptedRunner()
+{
+    modal::setRunner(m_previous);
+    EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " scripted dialog step(s) never ran";
+}
+
+void ScriptedRunner::then(Step step) { m_steps.push_back(std::move(step)); }
+
+void ScriptedRunner::thenMessage(QMessageBox::StandardButton button)
+{
+    then([button](QDialog &d) {
+        auto *box = qobject_cast<QMessageBox *>(&d);
+        if (!box) {
+            ADD_FAILURE() << "expected a message box, got " << d.metaObject()->className() << " \""
+                          << d.windowTitle().toStdString() << "\"";
+            d.reject();
+            return;
+        }
+        QAbstractButton *b = box->button(button);
+        if (!b) {
+            ADD_FAILURE() << "message box \"" << box->text().toStdString() << "\" has no such button";
+            box->reject();
+            return;
+        }
+        b->click();
+    });
+}
+
+void ScriptedRunner::thenEscape()
+{
+    then([](QDialog &d) {
+        QWidget *target = d.focusWidget() ? d.focusWidget() : &d;
+        QTest::keyClick(target, Qt::Key_Escape);
+    });
+}
+
+void ScriptedRunner::thenAccept()
+{
+    then([](QDialog &d) { d.accept(); });
+}
+
+void ScriptedRunner::thenFile(const QString &path)
+{
+    thenDialog<QFileDialog>([path](QFileDialog &d) {
+        // As a person does: go to the folder, then type the name (a folder
+        // choice is the folder itself with an empty name field).
+        const QFileInfo info(path);
+        if (d.fileMode() == QFileDialog::Directory) {
+            d.setDirectory(info.absoluteFilePath());
+            d.selectFile(QString());
+        } else {
+            d.setDirectory(info.absolutePath());
+            if (auto *edit = d.findChild<QLineEdit *>("fileNameEdit"))
+                edit->setText(info.fileName());
+            else
+                d.selectFile(info.fileName());
+        }
+        static_cast<QDialog &>(d).accept(); // QFileDialog::accept checks the choice as its button does
+    });
+}
+
+int ScriptedRunner::run(QDialog &dialog)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(&dialog))
+        m_seen << box->windowTitle() + "|" + box->text();
+    else
+        m_seen << dialog.windowTitle();
+    if (m_steps.empty()) {
+        ADD_FAILURE() << "unexpected modal dialog: " << m_seen.last().toStdString();
+        return QDialog::Rejected;
+    }
+    Step step = std::move(m_steps.front());
+    m_steps.pop_front();
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    QApplication::processEvents();
+    step(dialog);
+    QApplication::processEvents();
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "scripted step left the dialog open: " << m_seen.last().toStdString();
+        dialog.reject();
+    }
+    return dialog.result();
+}
