@@ -1,10 +1,13 @@
+#include "lumora/ufrmMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Lumora");
+    QApplication::setApplicationName(QStringLiteral("Lumora"));
+    lumora::TfrmMain w;
+    w.CenterOnScreen();
     w.show();
     return app.exec();
 }
