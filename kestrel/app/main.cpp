@@ -1,10 +1,12 @@
+#include "app/ufrmMain.h"
+
 #include <QApplication>
-#include <QMainWindow>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Kestrel");
-    w.show();
+    QApplication::setApplicationName("Kestrel");
+    TfrmMain window;
+    window.show();
     return app.exec();
 }

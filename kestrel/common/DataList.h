@@ -6,6 +6,12 @@
 
 class TDataList;
 
+// Base of the records that the program's lists own, so that one remove
+// handler can release any of them.
+struct TDataListRecord {
+    virtual ~TDataListRecord() = default;
+};
+
 using TOnRemoveItem = std::function<void(TDataList *Sender, void *ItemData)>;
 
 struct TDataListItem {
