@@ -27,7 +27,8 @@ std::optional<std::string> readWhole(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     errno = 0;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking so that a FIFO chosen by mistake cannot hang the open.
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT)
             return std::nullopt;
@@ -42,6 +43,9 @@ std::optional<std::string> readWhole(const QString &path)
         throw PocFileError(lastError());
     if (S_ISDIR(st.st_mode))
         throw PocFileError(EISDIR);
+    // Devices and pipes are no configuration files (and may never end).
+    if (!S_ISREG(st.st_mode))
+        throw PocFileError(EINVAL);
     std::string data;
     char buf[65536];
     for (;;) {

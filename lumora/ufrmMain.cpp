@@ -333,7 +333,12 @@ void TfrmMain::CreateAllResult_ComboBoxChange()
     const std::optional<QStringList> lines = CodeTableLines(CurrentPinOut(), CreateAllResult_ComboBox->currentIndex());
     if (!lines)
         return;
-    ResultAll_Memo->setPlainText(lines->join(QLatin1Char('\n')));
+    // Each line ends with a break, as appended lines do, so the text can be
+    // pasted as it stands.
+    QString text;
+    for (const QString &line : *lines)
+        text += line + QLatin1Char('\n');
+    ResultAll_Memo->setPlainText(text);
 }
 
 namespace {
