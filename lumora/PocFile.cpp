@@ -64,9 +64,16 @@ std::optional<std::string> readWhole(const QString &path)
     return data;
 }
 
-void parse(CSimpleIniA &ini, const std::string &data)
+void setUp(CSimpleIniA &ini)
 {
     ini.SetUnicode(true);
+    // "KEY=value", as INI files are commonly written.
+    ini.SetSpaces(false);
+}
+
+void parse(CSimpleIniA &ini, const std::string &data)
+{
+    setUp(ini);
     // Repeated keys: the first one counts, as INI readers commonly do.
     ini.SetMultiKey(true);
     if (ini.LoadData(data) < 0)
@@ -112,7 +119,7 @@ void SavePoc(const QString &path, const PocData &data)
     if (const std::optional<std::string> old = readWhole(path))
         parse(ini, *old);
     else
-        ini.SetUnicode(true);
+        setUp(ini);
     // Removing ours first writes them in their order even where an old file
     // had them scattered or repeated; the section keeps its place.
     for (const char *key : kPinKeys)
