@@ -53,24 +53,31 @@ void ScriptedRunner::thenAccept()
     then([](QDialog &d) { d.accept(); });
 }
 
+void ScriptedRunner::chooseFileIn(QFileDialog &d, const QString &path)
+{
+    // As a person does: a folder is chosen by going into it; a file by typing
+    // its full path into the name field and pressing the accept button.
+    const QFileInfo info(path);
+    if (d.fileMode() == QFileDialog::Directory) {
+        d.setDirectory(info.absoluteFilePath());
+        d.selectFile(QString());
+    } else if (auto *edit = d.findChild<QLineEdit *>("fileNameEdit")) {
+        edit->setText(info.absoluteFilePath());
+    } else {
+        d.selectFile(info.absoluteFilePath());
+    }
+    static_cast<QDialog &>(d).accept(); // QFileDialog::accept checks the choice as its button does
+}
+
+QString ScriptedRunner::fileNameField(QFileDialog &d)
+{
+    auto *edit = d.findChild<QLineEdit *>("fileNameEdit");
+    return edit ? edit->text() : QString();
+}
+
 void ScriptedRunner::thenFile(const QString &path)
 {
-    thenDialog<QFileDialog>([path](QFileDialog &d) {
-        // As a person does: go to the folder, then type the name (a folder
-        // choice is the folder itself with an empty name field).
-        const QFileInfo info(path);
-        if (d.fileMode() == QFileDialog::Directory) {
-            d.setDirectory(info.absoluteFilePath());
-            d.selectFile(QString());
-        } else {
-            d.setDirectory(info.absolutePath());
-            if (auto *edit = d.findChild<QLineEdit *>("fileNameEdit"))
-                edit->setText(info.fileName());
-            else
-                d.selectFile(info.fileName());
-        }
-        static_cast<QDialog &>(d).accept(); // QFileDialog::accept checks the choice as its button does
-    });
+    thenDialog<QFileDialog>([path](QFileDialog &d) { chooseFileIn(d, path); });
 }
 
 int ScriptedRunner::run(QDialog &dialog)

@@ -13,6 +13,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+class QFileDialog;
+
 class ScriptedRunner : public modal::Runner {
 public:
     using Step = std::function<void(QDialog &)>;
@@ -48,6 +50,10 @@ public:
     // Queues: the next dialog is a QFileDialog; types `path` and presses its
     // accept button (Open/Save/Choose).
     void thenFile(const QString &path);
+    // The same, for a step that first looks at the dialog.
+    static void chooseFileIn(QFileDialog &dialog, const QString &path);
+    // The text of a file dialog's name field.
+    static QString fileNameField(QFileDialog &dialog);
 
     int run(QDialog &dialog) override;
 
