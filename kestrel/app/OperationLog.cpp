@@ -45,16 +45,26 @@ TOperationLog::TOperationLog(QObject *parent)
 
 void TOperationLog::AddLog(int kind, int position, const QString &text)
 {
-    AddLog(kind, position, text, QDateTime::currentDateTime());
+    // Reading the clock is cheap; turning it into local time is not, so that
+    // is done once per second (and on whole seconds, for the midnight rule).
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (ms / 1000 != m_lastSecond || ms % 1000 == 0)
+        AddLog(kind, position, text, QDateTime::fromMSecsSinceEpoch(ms));
+    else
+        append(kind, position, text);
 }
 
 void TOperationLog::AddLog(int kind, int position, const QString &text, const QDateTime &when)
 {
-    const qint64 second = when.toSecsSinceEpoch();
-    if (second != m_lastSecond || when.time() == QTime(0, 0)) {
-        m_lastSecond = second;
-        m_lastDate = LogDateText(when);
-    }
+    m_lastSecond = when.toMSecsSinceEpoch() / 1000;
+    if (when.time() == QTime(0, 0))
+        m_lastSecond = -1; // the next entry of this second shows its time again
+    m_lastDate = LogDateText(when);
+    append(kind, position, text);
+}
+
+void TOperationLog::append(int kind, int position, const QString &text)
+{
     const int k = kind & 0xFF;
     const int row = int(m_entries.size());
     beginInsertRows(QModelIndex(), row, row);

@@ -50,6 +50,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    void append(int kind, int position, const QString &text);
+
     QVector<TLogEntry> m_entries;
     QVector<QPixmap> m_icons;
     // Entries added within one second share one date text.
