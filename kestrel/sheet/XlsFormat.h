@@ -1,0 +1,26 @@
+#pragma once
+// Number display through spreadsheet format codes ("General", "0.00",
+// "#,##0", "0%", "d/m/yyyy", ...), with the regional decimal and group
+// separators.
+
+#include <QLocale>
+#include <QString>
+
+namespace XlsFormat {
+
+// The code of built-in format `index`, or an empty text when it has none.
+QString builtinFormat(int index);
+// The built-in index of `code`, or -1.
+int builtinIndex(const QString &code);
+
+// True when the code shows dates or times.
+bool isDateFormat(const QString &code);
+
+// The text a spreadsheet shows for `value` under `code`. `date1904` picks the
+// 1904 date system.
+QString formatNumber(double value, const QString &code, const QLocale &locale = QLocale(), bool date1904 = false);
+
+// General: integers without decimals, otherwise up to 15 significant digits.
+QString formatGeneral(double value, const QLocale &locale = QLocale());
+
+} // namespace XlsFormat
