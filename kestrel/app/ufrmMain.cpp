@@ -2,6 +2,9 @@
 
 #include "app/OperationLog.h"
 #include "app/ufrmSetup.h"
+#include "common/KException.h"
+#include "sheet/SheetGridView.h"
+#include "sheet/ufrmSelectPage.h"
 #include "ui/ModalSeam.h"
 
 #include <QAction>
@@ -380,7 +383,11 @@ void TfrmMain::buildPages()
     MainSpreadSheetBookMemo->setObjectName("MainSpreadSheetBookMemo");
     MainSpreadSheetBookMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MainSpreadSheetBookMemo->setMinimumHeight(25);
-    MainSpreadSheetBook = new QTableView(MainSpreadSheetBookSplitter);
+    MainSpreadSheetBook = new SheetGridView(FWorkbook, MainSpreadSheetBookSplitter);
+    connect(MainSpreadSheetBook, &SheetGridView::selectionSet, this, &TfrmMain::MainSpreadSheetBookSetSelection);
+    connect(MainSpreadSheetBookMemo, &QPlainTextEdit::textChanged, this,
+            &TfrmMain::MainSpreadSheetBookMemoPropertiesChange);
+    connect(FWorkbook, &Workbook::cellChanged, this, &TfrmMain::onWorkbookCellChanged);
     MainSpreadSheetBook->setObjectName("MainSpreadSheetBook");
     MainSpreadSheetBook->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(MainSpreadSheetBook, &QWidget::customContextMenuRequested, this,
@@ -540,11 +547,8 @@ void TfrmMain::FormClose()
 // Commands whose work lives in other rooms of the program.
 void TfrmMain::Connect_ToolButtonClick() {}
 void TfrmMain::Disconnect_ToolButtonClick() {}
-void TfrmMain::OpenXLS_ToolButtonClick() {}
-void TfrmMain::SaveXLS_ToolButtonClick() {}
 void TfrmMain::SelectClass_ToolButtonClick() {}
 void TfrmMain::CreatePattern_ToolButtonClick() {}
-void TfrmMain::SelectPage_ToolButtonClick() {}
 void TfrmMain::pmiFastReplaceClick() {}
 void TfrmMain::pmiExplodeColumnClick() {}
 void TfrmMain::pmiExtractParamClick() {}
@@ -564,3 +568,125 @@ void TfrmMain::pmiDeleteElementTypesFromListClick() {}
 void TfrmMain::pmiUpdateDataOnExistClick() {}
 void TfrmMain::mmiSetPinTypeonNameClick() {}
 void TfrmMain::pmiReplaceColTemplatesClick() {}
+
+// ---- Workbook: open, save, page, cell editor ----
+
+QString TfrmMain::runOpenDialog(const QString &title, const QString &folder, const QString &filter)
+{
+    QFileDialog dialog(this, title, folder, filter);
+    dialog.setObjectName("OpenDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setSizeGripEnabled(true);
+    if (!FLastOpenFileName.isEmpty())
+        dialog.selectFile(FLastOpenFileName);
+    const QString file = modal::chooseFile(dialog);
+    if (!file.isEmpty())
+        FLastOpenFileName = QFileInfo(file).fileName();
+    return file;
+}
+
+void TfrmMain::OpenXLS_ToolButtonClick()
+{
+    const QString file = runOpenDialog(tr("Open Excel"), FSettings.ImportPath, tr("Excel tables (*.xls)"));
+    if (file.isEmpty())
+        return;
+    try {
+        // The workbook is replaced only when the whole file was read.
+        FWorkbook->loadFromFile(file);
+    } catch (const KException &e) {
+        modal::error(this, e.className(), e.message());
+        return;
+    } catch (const std::exception &e) {
+        modal::error(this, QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    SwitchToolMode(false);
+    fillEditorFromActiveCell();
+}
+
+void TfrmMain::SaveXLS_ToolButtonClick()
+{
+    SwitchToolMode(false);
+    const QString file = runSaveDialog(tr("Save Excel"), FSettings.ImportPath, "xls", tr("Excel tables (*.xls)"));
+    if (file.isEmpty())
+        return;
+    try {
+        FWorkbook->saveToFile(file);
+    } catch (const KException &e) {
+        modal::error(this, e.className(), e.message());
+    } catch (const std::exception &e) {
+        modal::error(this, QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TfrmMain::SelectPage_ToolButtonClick()
+{
+    if (FWorkbook->pageCount() == 0)
+        return;
+    QStringList names;
+    for (int i = 0; i < FWorkbook->pageCount(); ++i)
+        names << FWorkbook->page(i).caption();
+    SelectedPageIndex = FWorkbook->activePageIndex();
+    if (ShowSelectPage(names, this) == 1)
+        FWorkbook->setActivePageIndex(SelectedPageIndex); // the grid reports the new page's active cell
+}
+
+void TfrmMain::showCellInEditor(Page &page)
+{
+    FActiveCellPos = page.activeCell();
+    FActiveCellObject = page.cell(FActiveCellPos.x(), FActiveCellPos.y());
+    try {
+        // The editor reports this as a change, ignored while the handle is set.
+        MainSpreadSheetBookMemo->setPlainText(FActiveCellObject.text());
+    } catch (...) {
+        FActiveCellObject = CellHandle();
+        throw;
+    }
+    FActiveCellObject = CellHandle();
+}
+
+void TfrmMain::fillEditorFromActiveCell()
+{
+    if (Page *page = FWorkbook->activePage())
+        showCellInEditor(*page);
+}
+
+void TfrmMain::MainSpreadSheetBookSetSelection(int page)
+{
+    if (page < 0 || page >= FWorkbook->pageCount())
+        return;
+    showCellInEditor(FWorkbook->page(page));
+    applyCommandEvent(CommandEvent::GridSelectionChanged);
+}
+
+void TfrmMain::MainSpreadSheetBookMemoPropertiesChange()
+{
+    if (FActiveCellObject.isValid())
+        return;
+    Page *page = FWorkbook->activePage();
+    if (!page)
+        return;
+    FActiveCellPos = page->activeCell();
+    FActiveCellObject = page->cell(FActiveCellPos.x(), FActiveCellPos.y());
+    try {
+        FActiveCellObject.setText(MainSpreadSheetBookMemo->toPlainText());
+    } catch (const KException &e) {
+        FActiveCellObject = CellHandle();
+        modal::error(this, e.className(), e.message());
+        return;
+    }
+    FActiveCellObject = CellHandle();
+}
+
+void TfrmMain::onWorkbookCellChanged(int page, int col, int row)
+{
+    // A cell changed in the grid itself or by a tool: when it is the active
+    // one, the editor shows the new text, so that the next keystroke in the
+    // editor does not write the old text back.
+    if (FActiveCellObject.isValid() || page != FWorkbook->activePageIndex())
+        return;
+    Page *p = FWorkbook->activePage();
+    if (p && p->activeCell() == QPoint(col, row) && MainSpreadSheetBookMemo->toPlainText() != p->cellText(col, row))
+        showCellInEditor(*p);
+}

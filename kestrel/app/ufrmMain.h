@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "common/DataList.h"
 #include "common/LogSink.h"
+#include "sheet/Workbook.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -21,6 +22,7 @@ class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
 class QTableView;
+class SheetGridView;
 class QToolBar;
 class QToolButton;
 class QTreeView;
@@ -74,6 +76,21 @@ public:
     // or an empty text when cancelled.
     QString runSaveDialog(const QString &title, const QString &folder, const QString &defaultSuffix,
                           const QString &filter);
+    // The open dialog shared by the workbook and the catalogue, the same way.
+    // It does not require the file to exist.
+    QString runOpenDialog(const QString &title, const QString &folder, const QString &filter);
+
+    // The workbook shown in the grid; tools and imports read and write cells
+    // through its pages.
+    Workbook *workbook() const { return FWorkbook; }
+    // Puts the text of the active cell of the active page into the cell
+    // editor (FActiveCellPos follows it) without writing the cell back.
+    void fillEditorFromActiveCell();
+
+    // Grid events: the active cell of page `page` changed; the cell editor's
+    // text changed.
+    void MainSpreadSheetBookSetSelection(int page);
+    void MainSpreadSheetBookMemoPropertiesChange();
 
 public slots:
     // Tool bar, main menu and popup menu commands.
@@ -138,6 +155,12 @@ private:
     std::uint32_t FtmpElementTypeId = 0;
     QPoint FActiveCellPos{0, 0};
     QString FLastSaveFileName;
+    QString FLastOpenFileName;
+    Workbook *FWorkbook = new Workbook(this);
+    // Set only while the editor is being filled from (or written to) a cell.
+    CellHandle FActiveCellObject;
+    void showCellInEditor(Page &page);
+    void onWorkbookCellChanged(int page, int col, int row);
 
     TImageList FToolImages;
     TImageList FLogImages;
@@ -149,7 +172,7 @@ public:
     QStackedWidget *MainPagesNotebook = nullptr;
     QPlainTextEdit *MainSpreadSheetBookMemo = nullptr;
     QSplitter *MainSpreadSheetBookSplitter = nullptr;
-    QTableView *MainSpreadSheetBook = nullptr;
+    SheetGridView *MainSpreadSheetBook = nullptr;
     QTreeView *Log_ListView = nullptr;
     QLabel *StatusPanels[3] = {nullptr, nullptr, nullptr};
 
