@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QSaveFile>
 // The packaged header holds its template bodies behind this switch.
+#ifndef SI_IMPLEMENTATION
 #define SI_IMPLEMENTATION
+#endif
 #include <SimpleIni.h>
 
 #include <cerrno>
