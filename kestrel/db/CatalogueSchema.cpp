@@ -37,13 +37,19 @@ void createCatalogue(const QString &file, bool demo, const fb::CreateOptions &op
         throw KException(QStringLiteral("File already exists: %1").arg(file));
     const QString schema = schemaScript();
     const QString rows = demo ? demoScript() : QString();
+    // Built without synchronous writes (each DDL commit would wait for the
+    // disk); the option asked for is set once the file is complete.
+    fb::CreateOptions building = options;
+    building.forcedWrites = false;
     fb::Database db;
-    db.create(file, QStringLiteral("SYSDBA"), options);
+    db.create(file, QStringLiteral("SYSDBA"), building);
     try {
         fb::runScript(db, schema);
         if (demo)
             fb::runScript(db, rows);
         db.close();
+        if (options.forcedWrites)
+            fb::Database::setForcedWrites(file, QStringLiteral("SYSDBA"), true);
     } catch (...) {
         try {
             db.dropDatabase();

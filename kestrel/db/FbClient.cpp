@@ -465,6 +465,20 @@ void Database::create(const QString &fileName, const QString &userName, const Cr
     m_prepareCount = 0;
 }
 
+void Database::setForcedWrites(const QString &fileName, const QString &userName, bool on)
+{
+    Xpb dpb(IXpbBuilder::DPB);
+    dpb.str(isc_dpb_user_name, userName.toUtf8());
+    dpb.num(isc_dpb_force_write, on ? 1 : 0);
+    Status st;
+    detail::Handle<IAttachment> a(
+        provider()->attachDatabase(st.w(), QFile::encodeName(fileName).constData(), dpb.length(), dpb.data()));
+    st.check();
+    a->detach(st.w());
+    st.check();
+    a.forget();
+}
+
 void Database::releaseAll() noexcept
 {
     for (Transaction *t : m_transactions)

@@ -140,6 +140,8 @@ public:
 
     // Creates a new, empty database file and leaves this object attached.
     void create(const QString &fileName, const QString &userName, const CreateOptions &options = {});
+    // Switches synchronous writes of a closed database file on or off.
+    static void setForcedWrites(const QString &fileName, const QString &userName, bool on);
     // Drops the attached database (its file is deleted).
     void dropDatabase();
 
