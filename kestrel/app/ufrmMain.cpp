@@ -3,6 +3,7 @@
 #include "app/OperationLog.h"
 #include "app/ufrmSetup.h"
 #include "common/KException.h"
+#include "db/ufrmSelectClass.h"
 #include "sheet/SheetGridView.h"
 #include "sheet/ufrmSelectPage.h"
 #include "ui/ModalSeam.h"
@@ -459,7 +460,7 @@ void TfrmMain::SwitchToolMode(bool mode)
 
 void TfrmMain::Table_ToolButtonClick() { SwitchToolMode(!FToolMode); }
 
-bool TfrmMain::dbConnected() const { return false; }
+bool TfrmMain::dbConnected() const { return FCatalogue.connected(); }
 
 void TfrmMain::applyCommandEvent(CommandEvent event)
 {
@@ -542,12 +543,66 @@ void TfrmMain::FormClose()
 {
     // Closes an open catalogue connection (without the command enabling of
     // the Disconnect command).
+    if (dbConnected())
+        DisconnectDB();
+}
+
+// ---- Catalogue: connect, disconnect, class selection ----
+
+bool TfrmMain::ConnectDB(const QString &AUserName, const QString &ADataBaseFile)
+{
+    const bool result = FCatalogue.ConnectDB(AUserName, ADataBaseFile);
+    if (result)
+        StatusPanels[0]->setText(FCatalogue.connectedText());
+    return result;
+}
+
+bool TfrmMain::DisconnectDB()
+{
+    const bool result = FCatalogue.DisconnectDB();
+    if (result)
+        StatusPanels[0]->clear();
+    return result;
+}
+
+void TfrmMain::Connect_ToolButtonClick()
+{
+    const QString file = runOpenDialog(tr("Open DataBase"), FSettings.DBPath, tr("Corvane DB (*.fdb)"));
+    if (file.isEmpty())
+        return;
+    ConnectDB(QStringLiteral("SYSDBA"), file);
+    applyCommandEvent(CommandEvent::Connect);
+}
+
+void TfrmMain::Disconnect_ToolButtonClick()
+{
+    DisconnectDB();
+    applyCommandEvent(CommandEvent::Disconnect);
+    // The class keys and name stay; only the selection ends.
+    FSelectClass = false;
+    StatusPanels[1]->clear();
+    FElementTypeList.Clear();
+}
+
+void TfrmMain::SelectClass_ToolButtonClick()
+{
+    if (ShowSelectClass(FCatalogue, this) != 1 || SelectedClassId == 0)
+        return;
+    FElementTypeList.Clear();
+    FSelectClass = true;
+    FSelectClassDBId = SelectedClassDBId;
+    FSelectClassId = SelectedClassId;
+    FSelectClassName = SelectedClassName;
+    FtmpElementTypeDBId = 0;
+    FtmpElementTypeId = 0;
+    applyCommandEvent(CommandEvent::ClassSelected);
+    StatusPanels[1]->setText(QStringLiteral("Class: %1 [DBID %2; ID %3]")
+                                 .arg(FSelectClassName)
+                                 .arg(FSelectClassDBId)
+                                 .arg(FSelectClassId));
 }
 
 // Commands whose work lives in other rooms of the program.
-void TfrmMain::Connect_ToolButtonClick() {}
-void TfrmMain::Disconnect_ToolButtonClick() {}
-void TfrmMain::SelectClass_ToolButtonClick() {}
 void TfrmMain::CreatePattern_ToolButtonClick() {}
 void TfrmMain::pmiFastReplaceClick() {}
 void TfrmMain::pmiExplodeColumnClick() {}

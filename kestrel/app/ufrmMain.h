@@ -7,6 +7,8 @@
 #include "app/Settings.h"
 #include "common/DataList.h"
 #include "common/LogSink.h"
+#include "db/CatalogueSession.h"
+#include "db/ModalErrorBoxes.h"
 #include "sheet/Workbook.h"
 
 #include <QMainWindow>
@@ -67,6 +69,12 @@ public:
 
     // True while the catalogue connection is open.
     bool dbConnected() const;
+    // The catalogue connection (MainIBDatabase, MainIBTransaction,
+    // MainIBQuery) that imports run their statements through.
+    CatalogueSession &catalogue() { return FCatalogue; }
+    // Attach with the checks / detach; status panel 0 follows.
+    bool ConnectDB(const QString &AUserName, const QString &ADataBaseFile);
+    bool DisconnectDB();
 
     // Applies the enabling table for one event.
     void applyCommandEvent(CommandEvent event);
@@ -165,6 +173,8 @@ private:
     TImageList FToolImages;
     TImageList FLogImages;
     TOperationLog *FLog = nullptr;
+    ModalErrorBoxes FDBErrorBoxes{this};
+    CatalogueSession FCatalogue{&FDBErrorBoxes};
 
 public:
     // Widgets, named as the commands and tests refer to them.
