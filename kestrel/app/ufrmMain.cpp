@@ -725,7 +725,11 @@ void TfrmMain::MainSpreadSheetBookMemoPropertiesChange()
     FActiveCellPos = page->activeCell();
     FActiveCellObject = page->cell(FActiveCellPos.x(), FActiveCellPos.y());
     try {
-        FActiveCellObject.setText(MainSpreadSheetBookMemo->toPlainText());
+        // The editor breaks lines with LF; a cell that used CR LF keeps it.
+        QString text = MainSpreadSheetBookMemo->toPlainText();
+        if (FActiveCellObject.text().contains(QLatin1String("\r\n")))
+            text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        FActiveCellObject.setText(text);
     } catch (const KException &e) {
         FActiveCellObject = CellHandle();
         modal::error(this, e.className(), e.message());
@@ -742,6 +746,7 @@ void TfrmMain::onWorkbookCellChanged(int page, int col, int row)
     if (FActiveCellObject.isValid() || page != FWorkbook->activePageIndex())
         return;
     Page *p = FWorkbook->activePage();
-    if (p && p->activeCell() == QPoint(col, row) && MainSpreadSheetBookMemo->toPlainText() != p->cellText(col, row))
+    if (p && p->activeCell() == QPoint(col, row)
+        && MainSpreadSheetBookMemo->toPlainText() != QString(p->cellText(col, row)).replace(QLatin1String("\r\n"), QLatin1String("\n")))
         showCellInEditor(*p);
 }

@@ -428,3 +428,16 @@ TEST(WorkbookCommands, ACellEditedInTheGridIsShownInTheEditor)
     p.setCellText(3, 3, "other");
     EXPECT_EQ(f.editor(), "by a tool");
 }
+
+TEST(WorkbookCommands, EditingAMultiLineCellKeepsItsLineBreaks)
+{
+    Fixture f;
+    Page &p = f.book().page(0);
+    p.setCellText(0, 1, "first\r\nsecond");
+    f.select(0, 1);
+    QPlainTextEdit *memo = f.w->MainSpreadSheetBookMemo;
+    memo->setFocus();
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_X);
+    EXPECT_EQ(p.cellText(0, 1), "first\r\nsecondx");
+}
