@@ -4,6 +4,8 @@
 #include "sheet/Workbook.h"
 
 #include <QHeaderView>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScopedValueRollback>
 
 SheetGridView::SheetGridView(Workbook *book, QWidget *parent)
@@ -133,6 +135,23 @@ void SheetGridView::currentChanged(const QModelIndex &current, const QModelIndex
         p->setActiveCell(current.column(), current.row());
     }
     emit selectionSet(m_book->activePageIndex());
+}
+
+void SheetGridView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    // The active cell gets a frame, as in any spreadsheet; it lies inside the
+    // cell so that repainting the cell when it moves on erases it.
+    const QModelIndex cur = currentIndex();
+    if (!cur.isValid())
+        return;
+    const QRect r = visualRect(cur).adjusted(0, 0, -1, -1);
+    if (!r.isValid() || !r.intersects(event->rect()))
+        return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(QColor(0x21, 0x73, 0x46), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(r.adjusted(1, 1, 0, 0));
 }
 
 void SheetGridView::onActiveCellChanged(int page, int col, int row)
