@@ -55,6 +55,11 @@ QByteArray workbookStream(const QByteArray &file)
     }
     static const bool inited = [] {
         gsf_init();
+        // A damaged container is reported through our own error; libgsf's
+        // console warnings about it would only be noise.
+        for (const char *domain : {"libgsf", "libgsf:msole"})
+            g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_MESSAGE),
+                              [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {}, nullptr);
         return true;
     }();
     (void)inited;
