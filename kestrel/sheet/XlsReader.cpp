@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -94,9 +95,15 @@ QByteArray workbookStream(const QByteArray &file)
             fail(QStringLiteral("it is an Excel 5.0/95 file (BIFF5), which is older than Excel 97"));
         fail(QStringLiteral("its container holds no Workbook stream"));
     }
-    GObjectPtr<GsfInput> stream(gsf_infile_child_by_index(ole.p, workbookIndex));
-    if (!stream.p)
-        fail(QStringLiteral("its Workbook stream cannot be opened"));
+    // Through the class so that the reason comes back as an error, not a console warning.
+    auto *cls = G_TYPE_CHECK_CLASS_CAST(G_OBJECT_GET_CLASS(ole.p), GSF_INFILE_TYPE, GsfInfileClass);
+    GObjectPtr<GsfInput> stream(cls->child_by_index(ole.p, workbookIndex, &err));
+    if (!stream.p) {
+        const QString msg = err ? QString::fromUtf8(err->message) : QStringLiteral("unknown error");
+        if (err)
+            g_error_free(err);
+        fail(QStringLiteral("its Workbook stream cannot be opened (%1)").arg(msg));
+    }
     const gsf_off_t size = gsf_input_size(stream.p);
     // The stream lives inside the file, so it cannot be larger than the file.
     if (size < 0 || size > gsf_off_t(file.size()))
