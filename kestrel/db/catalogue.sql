@@ -262,7 +262,6 @@ CREATE TABLE T_FAVORITES (
     CONSTRAINT PK_T_FAVORITES PRIMARY KEY (DBID, ID)
 );
 
-CREATE INDEX IX_T_ELEMENT_TYPE_NAME ON T_ELEMENT_TYPE (S_TYPENAME);
 CREATE INDEX IX_T_PIN_NUM ON T_PIN (ELEMENTTYPEDBID, ELEMENTTYPEID, V_NUM);
 
 CREATE SEQUENCE GEN_T_BASE_PARAM;
@@ -272,8 +271,10 @@ CREATE SEQUENCE GEN_T_PIN;
 
 SET TERM ^ ;
 
--- Case-insensitive lookups compare UPCASE(column) with UPCASE(value).
-CREATE FUNCTION UPCASE (S VARCHAR(8191)) RETURNS VARCHAR(8191)
+-- Case-insensitive lookups compare UPCASE(column) with an upper-cased
+-- value. 256 characters cover every column it is applied to (names, type
+-- names, prefixes, UPIDs) and keep it short enough to be indexed.
+CREATE FUNCTION UPCASE (S VARCHAR(256)) RETURNS VARCHAR(256)
 AS
 BEGIN
     RETURN UPPER(S);
@@ -354,6 +355,11 @@ BEGIN
 END^
 
 SET TERM ; ^
+
+-- The imports look element types up by UPCASE(S_TYPENAME) once per sheet
+-- row; without these a class of many types is scanned whole each time.
+CREATE INDEX IX_T_ELEMENT_TYPE_UPNAME ON T_ELEMENT_TYPE COMPUTED BY (UPCASE(S_TYPENAME));
+CREATE INDEX IX_T_CASE_UPNAME ON T_CASE COMPUTED BY (UPCASE(S_TYPENAME));
 
 INSERT INTO CFG_LOCAL (ID, S_PARAM, V_INTEGER) VALUES (1, 'DBID', 1);
 
