@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -83,4 +84,28 @@ TEST(CatalogueCli, CheckPrintsWhatConnectWouldShow)
     EXPECT_EQ(catalogueTool({"check"}).exitCode, 2);
     EXPECT_EQ(catalogueTool({"create", dir.filePath("x.fdb"), "--demo", "--more"}).exitCode, 2);
     EXPECT_FALSE(QFile::exists(dir.filePath("x.fdb")));
+}
+
+TEST(CatalogueCli, FileHeldByAnotherProgramIsRefusedWithTheEngineText)
+{
+    const QString isql = QStandardPaths::findExecutable("isql-fb");
+    if (isql.isEmpty())
+        GTEST_SKIP() << "isql-fb not installed";
+    QTemporaryDir dir;
+    const QString file = testdb::makeCatalogue(dir.path(), "held.fdb");
+    // isql attaches through the embedded engine too and keeps the file
+    // while it waits for more input.
+    QProcess holder;
+    holder.start(isql, {"-q", "-user", "SYSDBA", file});
+    ASSERT_TRUE(holder.waitForStarted());
+    holder.write("SELECT 'attached' FROM RDB$DATABASE;\n");
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    const ToolRun r = catalogueTool({"check", file});
+    holder.closeWriteChannel();
+    holder.waitForFinished(30000);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.startsWith("FirebirdError: ")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.endsWith("Unable to connect to DataBase\n")) << r.out.toStdString();
+    // Once the other program is gone the file is accepted.
+    EXPECT_EQ(catalogueTool({"check", file}).out, "ok\n");
 }
