@@ -173,3 +173,7 @@ int ShowSelectClass(CatalogueSession &session, QWidget *parent)
     TfrmSelectClass dialog(session, parent);
     return modal::exec(dialog) == QDialog::Accepted ? 1 : 2;
 }
+
+// Named here so the header is always run through moc, also in build folders
+// configured before this file existed.
+#include "moc_ufrmSelectClass.cpp"
