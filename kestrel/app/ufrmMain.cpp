@@ -5,6 +5,8 @@
 #include "common/KException.h"
 #include "db/ufrmSelectClass.h"
 #include "sheet/SheetGridView.h"
+#include "sheet/ufrmEditAsBaseParam.h"
+#include "sheet/ufrmEditAsParam.h"
 #include "sheet/ufrmSelectPage.h"
 #include "ui/ModalSeam.h"
 
@@ -614,8 +616,34 @@ void TfrmMain::pmiPinImportClick() {}
 void TfrmMain::pmiElementTypeListClick() {}
 void TfrmMain::pmiCaseImportClick() {}
 void TfrmMain::mmiVerificationPinsforETinSelectClassClick() {}
-void TfrmMain::pmiEditAsBaseParamClick() {}
-void TfrmMain::pmiEditAsParamClick() {}
+void TfrmMain::pmiEditAsBaseParamClick() { editActiveCellAs(&ShowEditAsBaseParam, EditAsBaseParamResult); }
+void TfrmMain::pmiEditAsParamClick() { editActiveCellAs(&ShowEditAsParam, EditAsParamResult); }
+
+void TfrmMain::editActiveCellAs(int (*show)(const QString &, QWidget *), const QString &result)
+{
+    Page *page = FWorkbook->activePage();
+    if (!page)
+        return;
+    FActiveCellPos = page->activeCell();
+    FActiveCellObject = page->cell(FActiveCellPos.x(), FActiveCellPos.y());
+    // While the handle is set, the editor's change is not written back: the
+    // cell already has the text.
+    try {
+        if (show(FActiveCellObject.text(), this) == QDialog::Accepted) {
+            FActiveCellObject.setText(result);
+            MainSpreadSheetBookMemo->setPlainText(result);
+        }
+    } catch (const KException &e) {
+        FActiveCellObject = CellHandle();
+        modal::error(this, e.className(), e.message());
+        return;
+    } catch (const std::exception &e) {
+        FActiveCellObject = CellHandle();
+        modal::error(this, QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
+        return;
+    }
+    FActiveCellObject = CellHandle();
+}
 void TfrmMain::pmiGroupSVClick() {}
 
 // Entries that exist in the menus and deliberately do nothing.

@@ -168,6 +168,8 @@ private:
     // Set only while the editor is being filled from (or written to) a cell.
     CellHandle FActiveCellObject;
     void showCellInEditor(Page &page);
+    // Edits the active cell through one of the Edit As dialogs.
+    void editActiveCellAs(int (*show)(const QString &, QWidget *), const QString &result);
     void onWorkbookCellChanged(int page, int col, int row);
 
     TImageList FToolImages;
