@@ -486,53 +486,84 @@ QString formatGeneral(double value, const QLocale &locale)
 
 QString formatNumber(double value, const QString &code, const QLocale &locale, bool date1904)
 {
+    return NumberFormat(code).format(value, locale, date1904);
+}
+
+struct NumberFormat::Data {
+    struct Section {
+        bool general = false;
+        bool date = false;
+        QList<Token> toks;
+        QString digits;
+    };
+    bool general = true;
+    QList<Section> sections;
+};
+
+NumberFormat::NumberFormat(const QString &code)
+{
+    auto d = std::make_shared<Data>();
+    m_data = d;
     if (code.isEmpty() || code.compare(u"General", Qt::CaseInsensitive) == 0)
+        return;
+    d->general = false;
+    for (const QString &sec : sections(code)) {
+        Data::Section s;
+        s.general = sec.compare(u"General", Qt::CaseInsensitive) == 0;
+        if (!s.general) {
+            QString currency;
+            s.toks = tokenize(sec, &currency);
+            for (const Token &t : s.toks) {
+                if (t.kind == Token::Date || t.kind == Token::Elapsed || t.kind == Token::AmPm)
+                    s.date = true;
+                if (t.kind == Token::Digits)
+                    s.digits += t.text;
+            }
+        }
+        d->sections.append(s);
+    }
+}
+
+bool NumberFormat::isGeneral() const { return m_data->general; }
+
+QString NumberFormat::format(double value, const QLocale &locale, bool date1904) const
+{
+    if (m_data->general)
         return formatGeneral(value, locale);
     if (std::isnan(value) || std::isinf(value))
         return QStringLiteral("#NUM!");
 
-    const QStringList secs = sections(code);
-    QString sec = secs[0];
+    const auto &secs = m_data->sections;
+    const Data::Section *sec = &secs[0];
     double v = value;
     bool negSection = false;
-    if (value < 0 && secs.size() >= 2 && !secs[1].isEmpty()) {
-        sec = secs[1];
+    if (value < 0 && secs.size() >= 2 && (!secs[1].toks.isEmpty() || secs[1].general)) {
+        sec = &secs[1];
         v = -value;
         negSection = true;
     } else if (value == 0 && secs.size() >= 3) {
-        sec = secs[2];
+        sec = &secs[2];
     }
-    if (sec.compare(u"General", Qt::CaseInsensitive) == 0)
+    if (sec->general)
         return formatGeneral(v, locale);
-
-    QString currency;
-    const QList<Token> toks = tokenize(sec, &currency);
-    bool date = false;
-    QString digitPattern;
-    for (const Token &t : toks) {
-        if (t.kind == Token::Date || t.kind == Token::Elapsed || t.kind == Token::AmPm)
-            date = true;
-        if (t.kind == Token::Digits)
-            digitPattern += t.text;
-    }
-    if (date) {
+    if (sec->date) {
         if (value < 0 || value >= 2958466) // outside 1900..9999: spreadsheets show ####
             return formatGeneral(value, locale);
-        return formatDate(v, toks, locale, date1904);
+        return formatDate(v, sec->toks, locale, date1904);
     }
-    if (digitPattern.isEmpty()) {
+    if (sec->digits.isEmpty()) {
         // Text only (e.g. "@" or a fixed label): the literal, or General.
         QString out;
-        for (const Token &t : toks)
+        for (const Token &t : sec->toks)
             out += t.text;
         if (out.isEmpty() || out == u"@")
             return formatGeneral(value, locale);
         return out;
     }
-    const QString num = formatDigits(std::fabs(v), digitPattern, locale);
+    const QString num = formatDigits(std::fabs(v), sec->digits, locale);
     QString out;
     bool placed = false;
-    for (const Token &t : toks) {
+    for (const Token &t : sec->toks) {
         if (t.kind == Token::Literal) {
             out += t.text;
         } else if (t.kind == Token::Digits && !placed) {

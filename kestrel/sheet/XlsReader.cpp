@@ -279,7 +279,7 @@ struct Xf {
     quint32 style = 0; // index into the workbook's style table
     bool date = false;
     bool general = true;
-    QString code;
+    XlsFormat::NumberFormat numberFormat;
 };
 
 struct SheetEntry {
@@ -492,7 +492,7 @@ private:
             if (code.isEmpty())
                 code = QStringLiteral("General");
             s.numberFormat = code;
-            x.code = code;
+            x.numberFormat = XlsFormat::NumberFormat(code);
             x.general = code.compare(u"General", Qt::CaseInsensitive) == 0;
             x.date = !x.general && XlsFormat::isDateFormat(code);
             x.style = m_book.styleIndex(s); // a default-looking style gets index 0
@@ -505,7 +505,7 @@ private:
     {
         if (x.general)
             return XlsFormat::formatGeneral(v, m_locale);
-        return XlsFormat::formatNumber(v, x.code, m_locale, m_date1904);
+        return x.numberFormat.format(v, m_locale, m_date1904);
     }
 
     static double rkValue(quint32 rk)
