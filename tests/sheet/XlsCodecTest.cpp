@@ -480,6 +480,14 @@ const Malformed kMalformed[] = {
          return b;
      },
      "Excel 5.0/95"},
+    // The container drops a directory entry whose size its sectors cannot hold.
+    {"hugeStreamSize",
+     [](const Valid &v) {
+         QByteArray b = v.file;
+         wr32(b, v.dirEntry("Workbook") + 120, 0x7FFFFFF0);
+         return b;
+     },
+     "holds no Workbook stream"},
     {"bofVersion5", [](const Valid &v) { return patched16(v, v.streamStart + 4, 0x0500); }, "Excel 5.0/95 or older"},
     {"firstRecordNotBof", [](const Valid &v) { return patched16(v, v.streamStart, 0x0042); }, "not the BOF"},
     {"recordPastStreamEnd",
