@@ -68,6 +68,8 @@ struct EditCase {
     std::vector<int> removed;   // handler calls in order
 };
 
+void PrintTo(const EditCase &c, std::ostream *os) { *os << c.name; }
+
 class DataListEdit : public ::testing::TestWithParam<EditCase> {};
 
 TEST_P(DataListEdit, Outcome)
