@@ -441,3 +441,17 @@ TEST(WorkbookCommands, EditingAMultiLineCellKeepsItsLineBreaks)
     QTest::keyClick(memo, Qt::Key_X);
     EXPECT_EQ(p.cellText(0, 1), "first\r\nsecondx");
 }
+
+TEST(WorkbookCommands, AFailedSaveShowsTheErrorAndKeepsTheWorkbook)
+{
+    Fixture f;
+    f.book().page(0).setCellText(0, 0, "still here");
+    ScriptedRunner script;
+    script.thenFile("/proc/kestrel-cannot-write-here.xls");
+    script.thenMessage(QMessageBox::Ok);
+    f.w->SaveXLS_ToolButtonClick();
+    ASSERT_EQ(script.seen().size(), 2);
+    EXPECT_TRUE(script.seen().at(1).startsWith("EXlsError|")) << script.seen().at(1).toStdString();
+    EXPECT_EQ(f.book().page(0).cellText(0, 0), "still here");
+    EXPECT_FALSE(QFileInfo::exists("/proc/kestrel-cannot-write-here.xls"));
+}
