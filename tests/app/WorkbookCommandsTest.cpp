@@ -294,6 +294,17 @@ TEST(WorkbookCommands, OpenDialogStartsWithTheFileOpenedLast)
     });
     f.w->OpenXLS_ToolButtonClick();
     EXPECT_EQ(shown, "first.xls");
+
+    // The catalogue's open dialog is the same one.
+    QString title;
+    script.thenDialog<QFileDialog>([&](QFileDialog &d) {
+        title = d.windowTitle();
+        shown = d.findChild<QLineEdit *>("fileNameEdit")->text();
+        d.reject();
+    });
+    f.w->Connect_ToolButtonClick();
+    EXPECT_EQ(title, "Open DataBase");
+    EXPECT_EQ(shown, "first.xls");
 }
 
 TEST(WorkbookCommands, SelectPagePreselectsTheActivePageAndOkSwitchesToTheChoice)
