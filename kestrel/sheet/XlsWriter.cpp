@@ -370,7 +370,7 @@ private:
         d.u8(unsigned(s.hAlign) | (s.wrap ? 0x08 : 0) | unsigned(s.vAlign) << 4);
         d.u8(0);                    // rotation
         d.u8(0);                    // indent
-        d.u8(style ? 0x00 : 0xF8);  // which attributes differ from the parent style
+        d.u8(style ? 0x00 : 0xFC);  // number, font, alignment, border, fill and protection set here
         d.u16(0);                   // border lines
         d.u16(0);                   // left and right border colours
         quint32 fill = 0;
