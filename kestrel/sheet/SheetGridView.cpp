@@ -4,6 +4,7 @@
 #include "sheet/Workbook.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -152,6 +153,23 @@ void SheetGridView::paintEvent(QPaintEvent *event)
     painter.setPen(QPen(QColor(0x21, 0x73, 0x46), 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(r.adjusted(1, 1, 0, 0));
+}
+
+void SheetGridView::keyPressEvent(QKeyEvent *event)
+{
+    Page *p = m_model->page();
+    if (event->key() != Qt::Key_Delete || event->modifiers() != Qt::NoModifier || state() == EditingState || !p) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    // Only the stored area can hold text, so a whole-sheet selection stays cheap.
+    const int rows = p->rowCount(), cols = p->columnCount();
+    for (const QItemSelectionRange &range : selectionModel()->selection()) {
+        for (int r = range.top(); r <= std::min(range.bottom(), rows - 1); ++r)
+            for (int c = range.left(); c <= std::min(range.right(), cols - 1); ++c)
+                p->setCellText(c, r, QString());
+    }
+    event->accept();
 }
 
 void SheetGridView::onActiveCellChanged(int page, int col, int row)

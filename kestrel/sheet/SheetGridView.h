@@ -26,6 +26,8 @@ signals:
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void paintEvent(QPaintEvent *event) override;
+    // Delete empties the selected cells, as in any spreadsheet.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void layoutPage();

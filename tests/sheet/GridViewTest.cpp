@@ -139,3 +139,25 @@ TEST(GridView, OpeningAndClosingTheEditorKeepsAMultiLineCell)
     QApplication::processEvents();
     EXPECT_EQ(g.book.page(0).cellText(0, 0), "first\r\nsecond");
 }
+
+TEST(GridView, DeleteEmptiesTheSelectedCellsOnly)
+{
+    ShownGrid g;
+    Page &p = g.book.page(0);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            p.setCellText(c, r, QStringLiteral("%1%2").arg(c).arg(r));
+    g.click(1, 0);
+    QTest::mouseClick(g.view.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      g.view.visualRect(g.view.model()->index(2, 1)).center()); // A2:B3
+    QTest::keyClick(g.view.viewport(), Qt::Key_Delete);
+    QStringList left;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            left << p.cellText(c, r);
+    EXPECT_EQ(left, QStringList({"00", "10", "20", "", "", "21", "", "", "22", "03", "13", "23"}));
+
+    g.view.selectAll();
+    QTest::keyClick(g.view.viewport(), Qt::Key_Delete);
+    EXPECT_EQ(p.rowCount(), 0);
+}
