@@ -324,6 +324,9 @@ struct Prepared {
     unsigned outLength = 0;
     unsigned type = 0;
     QHash<QString, int> fieldIndex;
+    // The query whose cursor is open on this statement; a statement has one
+    // cursor at a time.
+    const void *cursorOwner = nullptr;
 
     bool valid() const { return bool(stmt); }
     void free() noexcept
@@ -486,6 +489,10 @@ void Database::releaseAll() noexcept
     for (auto &p : m_cache)
         p->free();
     m_cache.clear();
+    for (auto &w : m_ownCopies)
+        if (auto p = w.lock())
+            p->free();
+    m_ownCopies.clear();
 }
 
 void Database::close()
@@ -536,10 +543,10 @@ void Database::executeImmediate(Transaction &tr, const QString &sql)
     st.check();
 }
 
-std::shared_ptr<detail::Prepared> Database::prepared(const QString &sql, ITransaction *tra)
+std::shared_ptr<detail::Prepared> Database::prepared(const QString &sql, ITransaction *tra, bool ownCopy)
 {
     auto it = m_cache.find(sql);
-    if (it != m_cache.end() && (*it)->valid())
+    if (!ownCopy && it != m_cache.end() && (*it)->valid())
         return *it;
     if (m_cache.size() > 256) {
         // Drop what no query holds any more.
@@ -567,7 +574,14 @@ std::shared_ptr<detail::Prepared> Database::prepared(const QString &sql, ITransa
         if (!p->fieldIndex.contains(name.toUpper()))
             p->fieldIndex.insert(name.toUpper(), i);
     }
-    m_cache.insert(sql, p);
+    if (ownCopy) {
+        m_ownCopies.erase(std::remove_if(m_ownCopies.begin(), m_ownCopies.end(),
+                                         [](const std::weak_ptr<detail::Prepared> &w) { return w.expired(); }),
+                          m_ownCopies.end());
+        m_ownCopies.push_back(p);
+    } else {
+        m_cache.insert(sql, p);
+    }
     return p;
 }
 
@@ -685,6 +699,13 @@ void Query::open()
     if (!m_tr.inTransaction())
         throw DatabaseError(QStringLiteral("Transaction is not active"));
     ensurePrepared();
+    const bool select = m_prepared->type == isc_info_sql_stmt_select ||
+                        m_prepared->type == isc_info_sql_stmt_select_for_upd;
+    if (select && m_prepared->cursorOwner) {
+        // Another query with the same text is still reading: this one gets a
+        // statement of its own.
+        m_prepared = m_db.prepared(m_parsed.sql, m_tr.handle(), true);
+    }
     detail::Prepared &p = *m_prepared;
 
     std::vector<unsigned char> in(p.inLength, 0);
@@ -756,11 +777,11 @@ void Query::open()
 
     m_outBuffer.assign(p.outLength, 0);
     m_rowsAffected = 0;
-    const bool select = p.type == isc_info_sql_stmt_select || p.type == isc_info_sql_stmt_select_for_upd;
     if (select) {
         IResultSet *rs = p.stmt->openCursor(st.w(), m_tr.handle(), p.inMeta.get(), in.data(), p.outMeta.get(), 0);
         st.check();
         m_cursor = detail::Handle<IResultSet>(rs);
+        p.cursorOwner = this;
         m_open = true;
         fetch();
     } else {
@@ -797,6 +818,8 @@ void Query::next()
 
 void Query::close() noexcept
 {
+    if (m_prepared && m_prepared->cursorOwner == this)
+        m_prepared->cursorOwner = nullptr;
     if (m_cursor) {
         Status st;
         m_cursor->close(st.w());

@@ -158,13 +158,16 @@ public:
 private:
     friend class Transaction;
     friend class Query;
-    std::shared_ptr<detail::Prepared> prepared(const QString &sql, Firebird::ITransaction *tra);
+    // The cached statement for `sql`; a fresh one of its own when `ownCopy`
+    // (another query has a cursor open on the cached one).
+    std::shared_ptr<detail::Prepared> prepared(const QString &sql, Firebird::ITransaction *tra, bool ownCopy = false);
     void releaseAll() noexcept;
 
     detail::Handle<Firebird::IAttachment> m_attachment;
     QString m_fileName;
     std::vector<Transaction *> m_transactions;
     QHash<QString, std::shared_ptr<detail::Prepared>> m_cache;
+    std::vector<std::weak_ptr<detail::Prepared>> m_ownCopies;
     int m_prepareCount = 0;
 };
 

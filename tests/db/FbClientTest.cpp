@@ -179,6 +179,29 @@ TEST_F(FbClientTest, ReRunningATextPreparesItOnce)
               "200");
 }
 
+TEST_F(FbClientTest, TwoQueriesReadTheSameTextAtOnce)
+{
+    Query inner(db, tr);
+    const QString text = QStringLiteral("SELECT ID FROM T_CLASS WHERE ID >= :FROM_ID ORDER BY ID");
+    tr.start();
+    q.setSql(text);
+    q.paramByName("FROM_ID").setInteger(4);
+    q.open();
+    QStringList pairs;
+    while (!q.eof()) {
+        inner.setSql(text);
+        inner.paramByName("FROM_ID").setInteger(5);
+        inner.open();
+        pairs << q.fieldByName("ID").asString() + ":" + inner.fieldByName("ID").asString();
+        inner.close();
+        q.next();
+    }
+    tr.commit();
+    EXPECT_EQ(pairs, QStringList({"4:5", "5:5"}));
+    db.close(); // both statements released before the detach
+    EXPECT_TRUE(QFile::remove(file));
+}
+
 TEST_F(FbClientTest, EngineErrorsCarryTheEngineTextAndLeaveTheTransactionUsable)
 {
     tr.start();
