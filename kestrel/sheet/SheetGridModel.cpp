@@ -125,6 +125,8 @@ QVariant SheetGridModel::data(const QModelIndex &index, int role) const
         const QColor c = m_book->style(cell->style).fillColor;
         return c.isValid() ? QVariant(QBrush(c)) : QVariant();
     }
+    case WrapRole:
+        return cell && cell->style != 0 && m_book->style(cell->style).wrap;
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(alignmentOf(cell ? m_book->style(cell->style) : m_book->style(0),
                                                cell ? cell->kind : CellKind::Empty));

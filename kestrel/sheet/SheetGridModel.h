@@ -14,6 +14,9 @@ struct CellStyle;
 class SheetGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // True for a cell whose style wraps its text within the column width.
+    static constexpr int WrapRole = Qt::UserRole + 1;
+
     explicit SheetGridModel(Workbook *book, QObject *parent = nullptr);
 
     Workbook *workbook() const { return m_book; }

@@ -4,15 +4,36 @@
 #include "sheet/Workbook.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 
+namespace {
+
+// Wraps the text of cells whose style asks for it; the others stay on one
+// line, clipped at the cell edge.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(SheetGridModel::WrapRole).toBool())
+            option->features |= QStyleOptionViewItem::WrapText;
+    }
+};
+
+} // namespace
+
 SheetGridView::SheetGridView(Workbook *book, QWidget *parent)
     : QTableView(parent), m_book(book), m_model(new SheetGridModel(book, this))
 {
     setModel(m_model);
+    setItemDelegate(new CellDelegate(this));
 
     // Look of a spreadsheet: thin light grid lines, a pale selection that
     // keeps cell colours readable, text clipped at the cell edge.

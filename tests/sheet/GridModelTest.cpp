@@ -111,6 +111,13 @@ TEST(GridModel, ShowsTextAndStyleOfEachCell)
     EXPECT_EQ(fancy.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::yellow));
     EXPECT_EQ(model.index(4, 4).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::green));
     EXPECT_FALSE(model.index(4, 4).data(Qt::ForegroundRole).isValid());
+
+    CellStyle wrapped;
+    wrapped.wrap = true;
+    p.setCellText(6, 6, "long text that wraps");
+    p.setCellStyle(6, 6, wrapped);
+    EXPECT_TRUE(model.index(6, 6).data(SheetGridModel::WrapRole).toBool());
+    EXPECT_FALSE(fancy.data(SheetGridModel::WrapRole).toBool());
 }
 
 TEST(GridModel, FollowsTheActivePageAndReportsOnlyItsChanges)
