@@ -72,6 +72,8 @@ public:
     // The catalogue connection (MainIBDatabase, MainIBTransaction,
     // MainIBQuery) that imports run their statements through.
     CatalogueSession &catalogue() { return FCatalogue; }
+    // The element type work list; the window releases its items.
+    TDataList &ElementTypeList() { return FElementTypeList; }
     // Attach with the checks / detach; status panel 0 follows.
     bool ConnectDB(const QString &AUserName, const QString &ADataBaseFile);
     bool DisconnectDB();

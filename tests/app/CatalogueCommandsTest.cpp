@@ -132,7 +132,8 @@ TEST_F(CatalogueCommandsTest, SelectingAClassShowsItAndEnablesTheClassCommands)
         EXPECT_TRUE(on(name)) << name.toStdString();
 
     // OK without touching the list, then Cancel after touching another class:
-    // nothing changes either time.
+    // nothing changes either time, the work list included.
+    window->ElementTypeList().Add(new TDataListRecord);
     const auto chosen = snapshot(*window);
     script.thenDialog<TfrmSelectClass>([](TfrmSelectClass &d) { d.OkBtn->click(); });
     window->SelectClass_ToolButtonClick();
@@ -143,6 +144,11 @@ TEST_F(CatalogueCommandsTest, SelectingAClassShowsItAndEnablesTheClassCommands)
     window->SelectClass_ToolButtonClick();
     EXPECT_EQ(snapshot(*window), chosen);
     EXPECT_EQ(window->SelectClassId(), 7u);
+    EXPECT_EQ(window->ElementTypeList().Count(), 1);
+
+    // Choosing a class again, even the same one, empties the work list.
+    selectClass("Resistors");
+    EXPECT_TRUE(window->ElementTypeList().Empty());
 }
 
 TEST_F(CatalogueCommandsTest, DisconnectEndsTheSelectionAndANewConnectDoesNotRestoreIt)
@@ -150,7 +156,9 @@ TEST_F(CatalogueCommandsTest, DisconnectEndsTheSelectionAndANewConnectDoesNotRes
     const QString file = testdb::makeCatalogue(dir.path(), "demo.fdb", true);
     connectTo(file);
     selectClass("Diodes");
+    window->ElementTypeList().Add(new TDataListRecord);
     window->Disconnect_ToolButtonClick();
+    EXPECT_TRUE(window->ElementTypeList().Empty());
     EXPECT_FALSE(window->dbConnected());
     EXPECT_FALSE(window->SelectClass());
     EXPECT_EQ(window->SelectClassId(), 3u); // keys and name stay
