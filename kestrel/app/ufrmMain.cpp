@@ -11,6 +11,7 @@
 #include "ui/ModalSeam.h"
 
 #include <QAction>
+#include <memory>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -719,14 +720,11 @@ void TfrmMain::showCellInEditor(Page &page)
 {
     FActiveCellPos = page.activeCell();
     FActiveCellObject = page.cell(FActiveCellPos.x(), FActiveCellPos.y());
-    try {
-        // The editor reports this as a change, ignored while the handle is set.
-        MainSpreadSheetBookMemo->setPlainText(FActiveCellObject.text());
-    } catch (...) {
-        FActiveCellObject = CellHandle();
-        throw;
-    }
-    FActiveCellObject = CellHandle();
+    // Released however this ends.
+    const std::unique_ptr<CellHandle, void (*)(CellHandle *)> release(&FActiveCellObject,
+                                                                       [](CellHandle *h) { *h = CellHandle(); });
+    // The editor reports this as a change, ignored while the handle is set.
+    MainSpreadSheetBookMemo->setPlainText(FActiveCellObject.text());
 }
 
 void TfrmMain::fillEditorFromActiveCell()
