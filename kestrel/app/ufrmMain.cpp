@@ -11,7 +11,6 @@
 #include "ui/ModalSeam.h"
 
 #include <QAction>
-#include <memory>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -32,6 +31,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <memory>
 
 static void initKestrelResources() { Q_INIT_RESOURCE(kestrel); }
 
