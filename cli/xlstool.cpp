@@ -48,7 +48,9 @@ int main(int argc, char **argv)
             return 0;
         }
         if (cmd == u"csv" && (args.size() == 2 || args.size() == 3)) {
-            Workbook book;
+            // Not freed: the process ends right after, and freeing every cell
+            // one by one would only cost time.
+            Workbook &book = *new Workbook;
             book.loadFromFile(args[1]);
             int index = book.activePageIndex();
             if (args.size() == 3) {

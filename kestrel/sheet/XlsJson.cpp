@@ -214,28 +214,42 @@ QByteArray toCsv(const Page &page)
 {
     QByteArray out;
     const int rows = page.rowCount(), cols = page.columnCount();
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            if (c)
-                out += ',';
-            const Cell *cell = page.findCell(c, r);
-            if (!cell || cell->text.isEmpty())
-                continue;
-            const QByteArray t = cell->text.toUtf8();
-            if (t.contains(',') || t.contains('"') || t.contains('\n') || t.contains('\r')) {
-                out += '"';
-                for (char ch : t) {
-                    if (ch == '"')
-                        out += '"';
-                    out += ch;
-                }
-                out += '"';
-            } else {
-                out += t;
-            }
-        }
+    int row = 0, col = 0; // where the next field goes
+    auto endRow = [&] {
+        for (; col < cols - 1; ++col)
+            out += ',';
         out += '\n';
-    }
+        ++row;
+        col = 0;
+    };
+    page.forEachCell([&](int r, const Cell &cell) {
+        if (r >= rows || cell.col >= cols || cell.text.isEmpty())
+            return;
+        while (row < r)
+            endRow();
+        for (; col < cell.col; ++col)
+            out += ',';
+        const QByteArray t = cell.text.toUtf8();
+        bool quote = false;
+        for (char ch : t)
+            if (ch == ',' || ch == '"' || ch == '\n' || ch == '\r') {
+                quote = true;
+                break;
+            }
+        if (quote) {
+            out += '"';
+            for (char ch : t) {
+                if (ch == '"')
+                    out += '"';
+                out += ch;
+            }
+            out += '"';
+        } else {
+            out += t;
+        }
+    });
+    while (row < rows)
+        endRow();
     return out;
 }
 
