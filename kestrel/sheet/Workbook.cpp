@@ -348,6 +348,7 @@ void Workbook::clearAll()
 {
     m_pages.clear();
     m_activePage = 0;
+    m_date1904 = false;
     m_styles.resize(1);
     m_styleIndex.clear();
     m_styleIndex.insert(m_styles[0], 0);
@@ -383,6 +384,7 @@ void Workbook::replaceWith(Workbook &other)
     m_styles.swap(other.m_styles);
     m_styleIndex.swap(other.m_styleIndex);
     std::swap(m_activePage, other.m_activePage);
+    std::swap(m_date1904, other.m_date1904);
     for (auto &p : m_pages)
         p->m_book = this;
     for (auto &p : other.m_pages)

@@ -210,6 +210,11 @@ public:
     quint32 styleIndex(const CellStyle &style);
     int styleCount() const { return int(m_styles.size()); }
 
+    // Dates count from 1904 rather than 1900 (as in files from old Macs);
+    // kept so that date cells show the same dates after saving.
+    bool date1904() const { return m_date1904; }
+    void setDate1904(bool on) { m_date1904 = on; }
+
     // Takes over the content of `other` (pages, styles, active page).
     void replaceWith(Workbook &other);
 
@@ -228,6 +233,7 @@ private:
     friend class Page;
     std::vector<std::unique_ptr<Page>> m_pages;
     int m_activePage = 0;
+    bool m_date1904 = false;
     std::vector<CellStyle> m_styles;
     QHash<CellStyle, quint32> m_styleIndex;
 };

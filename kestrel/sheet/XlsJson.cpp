@@ -157,6 +157,8 @@ QJsonObject toJson(const Workbook &book)
     }
     QJsonObject root;
     root["activePage"] = book.activePageIndex();
+    if (book.date1904())
+        root["date1904"] = true;
     root["pages"] = pages;
     return root;
 }
@@ -207,6 +209,7 @@ void fromJson(const QJsonObject &json, Workbook &book)
                             intIn(ac.at(1), 0, Page::MaxRows - 1, "active row"));
     }
     built.setActivePageIndex(json.value("activePage").toInt(0));
+    built.setDate1904(json.value("date1904").toBool());
     book.replaceWith(built);
 }
 

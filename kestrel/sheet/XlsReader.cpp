@@ -306,6 +306,7 @@ public:
     {
         m_book.clearAll();
         readGlobals();
+        m_book.setDate1904(m_date1904);
         buildStyles();
         std::vector<quint32> seen;
         for (const SheetEntry &e : m_sheets) {

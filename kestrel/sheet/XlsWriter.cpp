@@ -407,7 +407,7 @@ private:
         }
         {
             Buffer d;
-            d.u16(0);
+            d.u16(m_book.date1904() ? 1 : 0);
             g.record(rDATEMODE, d);
         }
         for (const FontKey &f : m_fonts) {

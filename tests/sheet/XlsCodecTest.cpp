@@ -119,6 +119,21 @@ TEST_F(Codec, ChangedNumberIsWrittenAsText)
     EXPECT_EQ(back.page(0).cellText(1, 0), "7 pcs");
 }
 
+TEST_F(Codec, DatesOf1904FilesKeepTheirDay)
+{
+    // A date read from a 1904 file must not move by four years when saved.
+    Workbook b;
+    b.setDate1904(true);
+    CellStyle date;
+    date.numberFormat = "yyyy-mm-dd";
+    b.page(0).setCellNumber(0, 0, 0, "1904-01-01");
+    b.page(0).setCellStyle(0, 0, date);
+    Workbook back;
+    XlsReader::readBytes(XlsWriter::toBytes(b), back);
+    EXPECT_TRUE(back.date1904());
+    EXPECT_EQ(back.page(0).cellText(0, 0), "1904-01-01");
+}
+
 TEST_F(Codec, ManyColoursStayWithinThePalette)
 {
     // More colours than palette slots: the first ones are exact, none is lost.
