@@ -146,7 +146,7 @@ TEST_F(SelectClassTest, LoadErrorIsShownAndTheRowsReadBeforeItStay)
     const QString broken = testdb::makeCatalogue(
         dir.path(), "broken.fdb", false,
         {"ALTER TABLE T_BASE_PARAM DROP CONSTRAINT FK_T_BASE_PARAM_CLASS",
-         "ALTER TABLE T_ELEMENT_TYPE DROP CONSTRAINT FK_T_ELEMENT_TYPE_CLASS", "DROP TABLE T_CLASS",
+         "DROP TRIGGER T_ELEMENT_TYPE_CLASS", "DROP TRIGGER T_CLASS_IN_USE", "DROP TABLE T_CLASS",
          "CREATE TABLE T_CLASS (DBID VARCHAR(10), ID INTEGER, S_NAME VARCHAR(50), S_DESCRIPTION VARCHAR(50))",
          "INSERT INTO T_CLASS VALUES ('1', 1, 'First', NULL)", "INSERT INTO T_CLASS VALUES ('x', 2, 'Second', NULL)",
          "INSERT INTO T_CLASS VALUES ('1', 3, 'Third', NULL)"});
