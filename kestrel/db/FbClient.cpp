@@ -643,8 +643,6 @@ void Transaction::rollback() noexcept
         m_handle.forget();
 }
 
-void Transaction::drop() noexcept { m_handle.reset(); }
-
 // ---------------------------------------------------------------- Query
 
 Query::Query(Database &db, Transaction &tr) : m_db(db), m_tr(tr) { m_tr.m_queries.push_back(this); }

@@ -195,7 +195,6 @@ private:
     friend class Database;
     friend class Query;
     void closeQueries() noexcept;
-    void drop() noexcept;
 
     Database &m_db;
     detail::Handle<Firebird::ITransaction> m_handle;
