@@ -3,6 +3,22 @@
 // transactions and queries with named :NAME parameters. Prepared statements
 // are cached per connection by their text, so a query that is given the same
 // text again (as the imports do for every row) is not prepared again.
+//
+// A unit of work:
+//     tr.start();
+//     try {
+//         q.setSql("SELECT FIRST 1 SKIP 0 DBID, ID FROM T_MAKER WHERE UPCASE(S_NAME) LIKE :VAR_S_NAME");
+//         q.paramByName("VAR_S_NAME").setString(name.toUpper());
+//         q.open();
+//         if (!q.eof()) id = q.fieldByName("ID").asInteger();
+//         q.close();
+//         tr.commit();
+//     } catch (const KException &e) {
+//         tr.rollback();
+//         modal::error(parent, e.className(), e.message());
+//     }
+// Declare the Database before its Transactions and Queries so that they go
+// first.
 
 #include "common/KException.h"
 
