@@ -70,7 +70,7 @@ TEST_P(Fixture, EveryCellShowsItsText)
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, Fixture,
                          ::testing::Values("xlwt_types", "lo_types", "gnumeric_types", "lo_formulas",
-                                           "gnumeric_formulas"));
+                                           "gnumeric_formulas", "lo_from_ours", "gnumeric_from_ours"));
 
 class TypesFixture : public Fixture {};
 
@@ -111,5 +111,37 @@ TEST_P(TypesFixture, StylesLayoutAndActivePageSurvive)
 }
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, TypesFixture, ::testing::Values("xlwt_types", "lo_types", "gnumeric_types"));
+
+// Our file, opened and saved again by LibreOffice and by Gnumeric: they
+// kept what we wrote.
+class FromOurs : public Fixture {};
+
+TEST_P(FromOurs, TheyKeptOurStylesAndLayout)
+{
+    Workbook book;
+    book.loadFromFile(dataDir() + GetParam() + ".xls");
+    ASSERT_EQ(book.pageCount(), 2);
+    EXPECT_EQ(book.page(1).caption(), "Zweite Seite");
+    EXPECT_EQ(book.activePageIndex(), 0);
+    const Page &p = book.page(0);
+    EXPECT_EQ(p.activeCell(), QPoint(1, 2));
+    EXPECT_EQ(p.columnWidth(0), 140);
+    EXPECT_EQ(p.columnWidth(1), 90);
+    EXPECT_EQ(p.rowHeight(0), 30);
+    EXPECT_EQ(p.mergedRanges(), QList<QRect>{QRect(QPoint(0, 6), QPoint(1, 7))});
+    const CellStyle a1 = p.cellStyle(0, 0), b1 = p.cellStyle(1, 0), b5 = p.cellStyle(1, 4);
+    EXPECT_TRUE(a1.bold);
+    EXPECT_EQ(a1.hAlign, HAlign::Center);
+    EXPECT_EQ(a1.vAlign, VAlign::Center);
+    EXPECT_EQ(a1.fillColor, QColor(0, 255, 0));
+    EXPECT_TRUE(b1.italic);
+    EXPECT_EQ(b1.fontColor, QColor(255, 0, 0));
+    EXPECT_EQ(b5.fillColor, QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(b5.fontColor, QColor(0xfe, 0xdc, 0xba));
+    EXPECT_EQ(p.cellKind(1, 1), CellKind::Number);
+    EXPECT_EQ(p.cellKind(0, 2), CellKind::Text); // "0042" stayed text
+}
+
+INSTANTIATE_TEST_SUITE_P(OtherPrograms, FromOurs, ::testing::Values("lo_from_ours", "gnumeric_from_ours"));
 
 } // namespace
