@@ -161,3 +161,17 @@ TEST(GridView, DeleteEmptiesTheSelectedCellsOnly)
     QTest::keyClick(g.view.viewport(), Qt::Key_Delete);
     EXPECT_EQ(p.rowCount(), 0);
 }
+
+TEST(GridView, TheLastCellOfTheSheetCanBeReachedAndShown)
+{
+    ShownGrid g;
+    Page &p = g.book.page(0);
+    p.setCellText(255, 65535, "IV65536");
+    p.setActiveCell(255, 65535);
+    QApplication::processEvents();
+    const QModelIndex last = g.view.model()->index(65535, 255);
+    EXPECT_EQ(g.view.currentIndex(), last);
+    EXPECT_TRUE(g.view.viewport()->rect().intersects(g.view.visualRect(last)));
+    EXPECT_EQ(last.data().toString(), "IV65536");
+    EXPECT_EQ(g.view.model()->headerData(255, Qt::Horizontal).toString(), "IV");
+}
