@@ -308,13 +308,23 @@ public:
         readGlobals();
         m_book.setDate1904(m_date1904);
         buildStyles();
-        std::vector<quint32> seen;
+        // Sheets may not share records: otherwise a few bytes could be read
+        // again for every sheet that points into them.
+        std::vector<std::pair<size_t, size_t>> read; // [start, end) of each sheet
         for (const SheetEntry &e : m_sheets) {
-            if (std::find(seen.begin(), seen.end(), e.offset) != seen.end())
-                fail(QStringLiteral("two sheets start at the same offset %1").arg(e.offset));
-            seen.push_back(e.offset);
+            for (const auto &[start, end] : read) {
+                if (e.offset == start)
+                    fail(QStringLiteral("two sheets start at the same offset %1").arg(e.offset));
+                if (e.offset > start && e.offset < end)
+                    fail(QStringLiteral("sheet \"%1\" starts inside another sheet").arg(e.name));
+            }
             Page &page = m_book.addPage(e.name);
             readSheet(e, page);
+            const size_t end = m_rs.pos();
+            for (const auto &r : read)
+                if (r.first > e.offset && r.first < end)
+                    fail(QStringLiteral("sheet \"%1\" runs into another sheet").arg(e.name));
+            read.emplace_back(e.offset, end);
         }
         if (m_book.pageCount() == 0)
             fail(QStringLiteral("it holds no worksheet"));

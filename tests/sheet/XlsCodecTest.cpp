@@ -525,6 +525,15 @@ const Malformed kMalformed[] = {
          return b;
      },
      "same offset"},
+    {"sheetStartsInsideAnother",
+     [](const Valid &v) {
+         QByteArray b = v.file;
+         // The second sheet points at the first sheet's second record.
+         const Rec sheet1 = v.first(0x0809, 1);
+         wr32(b, v.first(0x0085, 1).offset + 4, quint32(sheet1.offset + 4 + sheet1.len - v.streamStart));
+         return b;
+     },
+     "starts inside another sheet"},
     {"sstIndexBeyondTable",
      [](const Valid &v) {
          QByteArray b = v.file;
