@@ -500,7 +500,9 @@ private:
             QString code = XlsFormat::builtinFormat(x.format);
             if (m_formats.contains(x.format))
                 code = m_formats.value(x.format);
-            if (code.isEmpty())
+            // Spreadsheets keep codes to 255 characters; a longer one would
+            // copy its literals into every cell that uses it.
+            if (code.isEmpty() || code.size() > 255)
                 code = QStringLiteral("General");
             s.numberFormat = code;
             x.numberFormat = XlsFormat::NumberFormat(code);
