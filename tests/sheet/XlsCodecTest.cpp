@@ -481,7 +481,7 @@ const Malformed kMalformed[] = {
      "no OLE2 compound document header"},
     {"xlsx", [](const Valid &) { return QByteArray("PK\x03\x04 rest of a zip"); }, "zip archive"},
     {"biff4Plain", [](const Valid &) { return QByteArray::fromHex("0904060000000001"); }, "older than Excel 97"},
-    {"truncatedContainer", [](const Valid &v) { return v.file.left(1536); }, ""},
+    {"truncatedContainer", [](const Valid &v) { return v.file.left(1536); }, "OLE2 container is damaged"},
     {"oleHeaderSectorShift", [](const Valid &v) { return patched16(v, 30, 0x00FF); }, "OLE2 container is damaged"},
     {"noWorkbookStream",
      [](const Valid &v) { return patched16(v, v.dirEntry("Workbook"), 'X'); }, "holds no Workbook stream"},
