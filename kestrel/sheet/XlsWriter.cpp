@@ -491,6 +491,12 @@ private:
         bof(s, BofWorksheet);
         {
             Buffer d;
+            d.u16(0x0001); // rows whose height is not stored differ from the default font's
+            d.u16(unsigned(std::min(0x7FFF, pixelsToTwips(p.defaultRowHeight()))));
+            s.record(rDEFAULTROWHEIGHT, d);
+        }
+        {
+            Buffer d;
             d.u16(unsigned(std::max(0, (p.defaultColumnWidth() - 8 + 3) / 7)));
             s.record(rDEFCOLWIDTH, d);
         }

@@ -79,6 +79,7 @@ void fillRich(Workbook &b)
     p.addMergedRange(QRect(QPoint(2, 3), QPoint(4, 5)));
     p.setActiveCell(1, 2);
     Page &q = b.addPage("Second");
+    q.setDefaultRowHeight(24);
     q.setCellText(255, 65535, "corner");
     q.setActiveCell(255, 65535);
     b.addPage("Empty");
