@@ -3,6 +3,7 @@
 #include "app/OperationLog.h"
 #include "app/ufrmSetup.h"
 #include "common/KException.h"
+#include "db/uDBCh.h"
 #include "db/ufrmSelectClass.h"
 #include "sheet/SheetGridView.h"
 #include "sheet/ufrmEditAsBaseParam.h"
@@ -35,10 +36,6 @@
 
 static void initKestrelResources() { Q_INIT_RESOURCE(kestrel); }
 
-namespace {
-// The catalogue version this build supports, shown in the status bar.
-constexpr int kDBVersion[3] = {1, 2, 3};
-} // namespace
 
 void LoadImageListFromResource(TImageList *list, int resource)
 {
@@ -101,9 +98,9 @@ TfrmMain::TfrmMain(const QString &programFolderOverride, QWidget *parent)
 
     StatusPanels[2]->setText(QStringLiteral("Ver: %1 (%2); DB Ver: %3.%4.%5")
                                  .arg(KestrelVersion, KestrelBuildStamp)
-                                 .arg(kDBVersion[0])
-                                 .arg(kDBVersion[1])
-                                 .arg(kDBVersion[2]));
+                                 .arg(SupportedMajorVersion)
+                                 .arg(SupportedMinorVersion)
+                                 .arg(SupportedBuildVersion));
 
     // Client area 952 x 753, centred; never smaller than 600 x 400.
     setMinimumSize(600, 400);
