@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -560,15 +561,99 @@ QString NumberFormat::format(double value, const QLocale &locale, bool date1904)
             return formatGeneral(value, locale);
         return out;
     }
-    const QString num = formatDigits(std::fabs(v), sec->digits, locale);
+    QString num;
     QString out;
-    bool placed = false;
-    for (const Token &t : sec->toks) {
-        if (t.kind == Token::Literal) {
-            out += t.text;
-        } else if (t.kind == Token::Digits && !placed) {
-            out += num;
-            placed = true;
+    int digitTokens = 0;
+    for (const Token &t : sec->toks)
+        digitTokens += t.kind == Token::Digits;
+    const QList<Token> &toks = sec->toks;
+    int slash = -1; // a fraction: digits, "/", digits
+    for (int i = 1; i + 1 < toks.size(); ++i)
+        if (toks[i].kind == Token::Literal && toks[i].text.trimmed() == u"/" && toks[i - 1].kind == Token::Digits
+            && toks[i + 1].kind == Token::Digits)
+            slash = i;
+    if (slash > 0) {
+        const bool whole = slash >= 2 && std::any_of(toks.begin(), toks.begin() + slash - 1,
+                                                     [](const Token &t) { return t.kind == Token::Digits; });
+        const double a = std::fabs(v);
+        double ip = whole ? std::floor(a) : 0;
+        const double frac = a - ip;
+        const int denDigits = std::clamp(int(toks[slash + 1].text.size()), 1, 4);
+        const int maxDen = int(std::pow(10, denDigits)) - 1;
+        qint64 bestN = 0, bestD = 1;
+        double bestErr = frac;
+        for (int d = 1; d <= maxDen && bestErr > 0; ++d) {
+            const qint64 n = qint64(std::llround(frac * d));
+            const double err = std::fabs(frac - double(n) / d);
+            if (err < bestErr - 1e-12) {
+                bestErr = err;
+                bestN = n;
+                bestD = d;
+            }
+        }
+        if (whole && bestN == bestD) {
+            ip += 1;
+            bestN = 0;
+        }
+        if (whole && ip != 0)
+            num = QString::number(qint64(ip));
+        if (bestN != 0 || num.isEmpty())
+            num += (num.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("%1/%2").arg(bestN).arg(bestN ? bestD : 1);
+        if (bestN == 0 && !whole && num == u"0/1")
+            num = QStringLiteral("0");
+        bool placed = false;
+        for (int i = 0; i < toks.size(); ++i) {
+            const bool inFraction = i >= slash - (whole ? 3 : 1) && i <= slash + 1;
+            if (toks[i].kind == Token::Literal && !inFraction)
+                out += toks[i].text;
+            else if (toks[i].kind == Token::Digits && !placed) {
+                out += num;
+                placed = true;
+            }
+        }
+    } else if (digitTokens > 1 && !sec->digits.contains(u'.') && !sec->digits.contains(u'E')
+               && !sec->digits.contains(u'%') && !sec->digits.contains(u',')) {
+        // Digits spread over several runs ("000-0000"): fill the runs from
+        // the right; the leftmost run takes what is left.
+        num = QString::number(qint64(std::llround(std::fabs(v))));
+        if (num == u"0")
+            num.clear();
+        QStringList parts(toks.size());
+        int left = int(num.size());
+        int firstDigits = -1;
+        for (int i = 0; i < toks.size(); ++i)
+            if (toks[i].kind == Token::Digits && firstDigits < 0)
+                firstDigits = i;
+        for (int i = int(toks.size()) - 1; i >= 0; --i) {
+            if (toks[i].kind != Token::Digits) {
+                parts[i] = toks[i].text;
+                continue;
+            }
+            const QString &pat = toks[i].text;
+            QString piece;
+            for (int k = int(pat.size()) - 1; k >= 0; --k) {
+                if (left > 0)
+                    piece.prepend(num[--left]);
+                else if (pat[k] == u'0')
+                    piece.prepend(u'0');
+                else if (pat[k] == u'?')
+                    piece.prepend(u' ');
+            }
+            if (i == firstDigits && left > 0)
+                piece.prepend(num.left(left));
+            parts[i] = piece;
+        }
+        out = parts.join(QString());
+    } else {
+        num = formatDigits(std::fabs(v), sec->digits, locale);
+        bool placed = false;
+        for (const Token &t : toks) {
+            if (t.kind == Token::Literal) {
+                out += t.text;
+            } else if (t.kind == Token::Digits && !placed) {
+                out += num;
+                placed = true;
+            }
         }
     }
     // A minus sign unless the negative section draws its own.
