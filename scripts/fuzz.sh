@@ -10,7 +10,7 @@ fi
 cmake --build build-fuzz -j"$(nproc)"
 shopt -s nullglob
 for exe in build-fuzz/fuzz/fuzz_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   name="$(basename "$exe")"; name="${name#fuzz_}"
   corpus="build-fuzz/corpus/$name"
   mkdir -p "$corpus"
