@@ -9,7 +9,7 @@ PKGS=(
   libgsf-1-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core fonts-dejavu-extra
   python3 python3-xlrd
 )
 missing=()
