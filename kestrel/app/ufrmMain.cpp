@@ -619,28 +619,37 @@ void TfrmMain::pmiEditAsParamClick() { editActiveCellAs(&ShowEditAsParam, EditAs
 
 void TfrmMain::editActiveCellAs(int (*show)(const QString &, QWidget *), const QString &result)
 {
+    // While the cell is held, the editor's change is not written back: the
+    // cell already has the text.
+    writeActiveCell([&](CellHandle &cell) {
+        if (show(cell.text(), this) == QDialog::Accepted) {
+            cell.setText(result);
+            MainSpreadSheetBookMemo->setPlainText(result);
+        }
+    });
+}
+
+void TfrmMain::writeActiveCell(const std::function<void(CellHandle &)> &write)
+{
     Page *page = FWorkbook->activePage();
     if (!page)
         return;
     FActiveCellPos = page->activeCell();
     FActiveCellObject = page->cell(FActiveCellPos.x(), FActiveCellPos.y());
-    // While the handle is set, the editor's change is not written back: the
-    // cell already has the text.
+    // The cell is released however the write ends.
+    struct Release {
+        CellHandle &cell;
+        ~Release() { cell = CellHandle(); }
+    } release{FActiveCellObject};
     try {
-        if (show(FActiveCellObject.text(), this) == QDialog::Accepted) {
-            FActiveCellObject.setText(result);
-            MainSpreadSheetBookMemo->setPlainText(result);
-        }
+        write(FActiveCellObject);
     } catch (const KException &e) {
         FActiveCellObject = CellHandle();
         modal::error(this, e.className(), e.message());
-        return;
     } catch (const std::exception &e) {
         FActiveCellObject = CellHandle();
         modal::error(this, QStringLiteral("Exception"), QString::fromLocal8Bit(e.what()));
-        return;
     }
-    FActiveCellObject = CellHandle();
 }
 void TfrmMain::pmiGroupSVClick() {}
 
@@ -742,23 +751,13 @@ void TfrmMain::MainSpreadSheetBookMemoPropertiesChange()
 {
     if (FActiveCellObject.isValid())
         return;
-    Page *page = FWorkbook->activePage();
-    if (!page)
-        return;
-    FActiveCellPos = page->activeCell();
-    FActiveCellObject = page->cell(FActiveCellPos.x(), FActiveCellPos.y());
-    try {
+    writeActiveCell([this](CellHandle &cell) {
         // The editor breaks lines with LF; a cell that used CR LF keeps it.
         QString text = MainSpreadSheetBookMemo->toPlainText();
-        if (FActiveCellObject.text().contains(QLatin1String("\r\n")))
+        if (cell.text().contains(QLatin1String("\r\n")))
             text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-        FActiveCellObject.setText(text);
-    } catch (const KException &e) {
-        FActiveCellObject = CellHandle();
-        modal::error(this, e.className(), e.message());
-        return;
-    }
-    FActiveCellObject = CellHandle();
+        cell.setText(text);
+    });
 }
 
 void TfrmMain::onWorkbookCellChanged(int page, int col, int row)

@@ -12,6 +12,7 @@
 #include "sheet/Workbook.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <QPixmap>
 #include <QPoint>
 #include <QVector>
@@ -171,6 +172,9 @@ private:
     CellHandle FActiveCellObject;
     void showCellInEditor(Page &page);
     // Edits the active cell through one of the Edit As dialogs.
+    // Holds the active cell in FActiveCellObject while `write` runs, shows an
+    // error box when it throws, and releases the cell in every case.
+    void writeActiveCell(const std::function<void(CellHandle &)> &write);
     void editActiveCellAs(int (*show)(const QString &, QWidget *), const QString &result);
     void onWorkbookCellChanged(int page, int col, int row);
 
