@@ -46,7 +46,9 @@ void TSettings::LoadSettings()
 {
     DBPath = ImportPath = LogPath = ProgramFolder;
     SysImportEnable = false;
-    CSimpleIniA ini(false, false, true); // keep the last of repeated keys
+    // Repeated keys are all kept; the first one counts, as INI readers
+    // usually have it.
+    CSimpleIniA ini(false, true);
     ini.SetSpaces(false);
     if (!readIni(iniFile(), ini))
         return;
@@ -60,14 +62,14 @@ void TSettings::LoadSettings()
 
 bool TSettings::SaveSettings(QString *error) const
 {
-    CSimpleIniA ini(false, false, true);
+    CSimpleIniA ini(false, true);
     ini.SetSpaces(false);
     // A file that could not be read as settings is replaced, not merged into.
     if (!readIni(iniFile(), ini))
         ini.Reset();
-    ini.SetValue("Options", "DBPath", DBPath.toUtf8().constData());
-    ini.SetValue("Options", "ImportPath", ImportPath.toUtf8().constData());
-    ini.SetValue("Options", "LogPath", LogPath.toUtf8().constData());
+    ini.SetValue("Options", "DBPath", DBPath.toUtf8().constData(), nullptr, true);
+    ini.SetValue("Options", "ImportPath", ImportPath.toUtf8().constData(), nullptr, true);
+    ini.SetValue("Options", "LogPath", LogPath.toUtf8().constData(), nullptr, true);
     std::string out;
     if (ini.Save(out) < 0) {
         if (error)

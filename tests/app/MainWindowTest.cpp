@@ -289,14 +289,20 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadIni{"empty", ""}, BadIni{"binary", QByteArray("\x00\xff\xfe[\x01\x02]\x00=\n\x7f", 10)},
                       BadIni{"notInteger", "[SysImport]\nSysImportEnable=yes\n"},
                       BadIni{"repeated", "[Options]\nDBPath=/a\n[Options]\nDBPath=/b\n[SysImport]\n"
-                                         "SysImportEnable=1\nSysImportEnable=0\n"},
+                                         "SysImportEnable=0\nSysImportEnable=1\n"},
                       BadIni{"huge", QByteArray(5 * 1024 * 1024, 'x')}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(Settings, RepeatedKeysTakeTheLastValue)
+TEST(Settings, RepeatedKeysTakeTheFirstValueAndAreWrittenOnce)
 {
     QTemporaryDir dir;
     writeFile(dir.filePath("kestrel.ini"), "[Options]\nDBPath=/a\n[Options]\nDBPath=/b\n");
-    TfrmMain w(dir.path());
-    EXPECT_EQ(w.settings().DBPath, "/b");
+    {
+        TfrmMain w(dir.path());
+        EXPECT_EQ(w.settings().DBPath, "/a");
+        w.settings().DBPath = "/c";
+    }
+    const QString ini = readFile(dir.filePath("kestrel.ini"));
+    EXPECT_EQ(ini.count("DBPath="), 1) << ini.toStdString();
+    EXPECT_TRUE(ini.contains("DBPath=/c"));
 }
