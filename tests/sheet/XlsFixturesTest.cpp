@@ -62,9 +62,10 @@ TEST_P(Fixture, EveryCellShowsItsText)
     // Nothing shows up that the producer did not write.
     for (int i = 0; i < book.pageCount(); ++i)
         book.page(i).forEachCell([&](int row, const Cell &c) {
-            if (!c.text.isEmpty())
+            if (!c.text.isEmpty()) {
                 EXPECT_TRUE(expectedRefs.contains(QString::number(i) + u':' + XlsJson::cellRef(c.col, row)))
                     << "unexpected " << XlsJson::cellRef(c.col, row).toStdString() << " = " << c.text.toStdString();
+            }
         });
 }
 
