@@ -28,6 +28,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -596,10 +597,10 @@ void TfrmMain::SelectClass_ToolButtonClick()
     FtmpElementTypeDBId = 0;
     FtmpElementTypeId = 0;
     applyCommandEvent(CommandEvent::ClassSelected);
+    // One pass, so that a "%1" in the class name is not taken for a placeholder.
     StatusPanels[1]->setText(QStringLiteral("Class: %1 [DBID %2; ID %3]")
-                                 .arg(FSelectClassName)
-                                 .arg(FSelectClassDBId)
-                                 .arg(FSelectClassId));
+                                 .arg(FSelectClassName, QString::number(FSelectClassDBId),
+                                      QString::number(FSelectClassId)));
 }
 
 // Commands whose work lives in other rooms of the program.
@@ -753,7 +754,10 @@ void TfrmMain::MainSpreadSheetBookMemoPropertiesChange()
         return;
     writeActiveCell([this](CellHandle &cell) {
         // The editor breaks lines with LF; a cell that used CR LF keeps it.
-        QString text = MainSpreadSheetBookMemo->toPlainText();
+        // Raw text: the plain one turns no-break and line separators into
+        // blanks and breaks, which would rewrite the rest of the cell.
+        QString text = MainSpreadSheetBookMemo->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         if (cell.text().contains(QLatin1String("\r\n")))
             text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         cell.setText(text);

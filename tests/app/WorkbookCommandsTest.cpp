@@ -453,6 +453,31 @@ TEST(WorkbookCommands, EditingAMultiLineCellKeepsItsLineBreaks)
     EXPECT_EQ(p.cellText(0, 1), "first\r\nsecondx");
 }
 
+TEST(WorkbookCommands, TypingInTheEditorKeepsTheCellsOtherCharacters)
+{
+    // The editor's plain text swaps some characters for ASCII look-alikes;
+    // a keystroke must not rewrite them in the cell.
+    const QString cases[] = {
+        QString::fromUtf8("25\u00a0\u00b0C"),      // no-break space, as Excel files often hold
+        QString::fromUtf8("1\u00a0000\u00a0000"),  // thousands grouped with no-break spaces
+        QString::fromUtf8("top\u2028bottom"),      // line separator inside the cell
+        QString::fromUtf8("a\nb\u00a0c"),
+    };
+    Fixture f;
+    Page &p = f.book().page(0);
+    QPlainTextEdit *memo = f.w->MainSpreadSheetBookMemo;
+    for (const QString &text : cases) {
+        SCOPED_TRACE(text.toStdString());
+        p.setCellText(1, 1, text);
+        f.select(0, 0);
+        f.select(1, 1);
+        memo->setFocus();
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClick(memo, Qt::Key_X);
+        EXPECT_EQ(p.cellText(1, 1), text + "x");
+    }
+}
+
 TEST(WorkbookCommands, AFailedSaveShowsTheErrorAndKeepsTheWorkbook)
 {
     Fixture f;
