@@ -7,7 +7,9 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -80,6 +82,9 @@ TfrmSetup::TfrmSetup(QWidget *parent)
     setTabOrder(LogPath_ButtonEdit, strip->okButton());
     setTabOrder(strip->okButton(), strip->cancelButton());
     setFixedSize(393, 153);
+    // In the middle of the screen, not over the main window.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TfrmSetup::pickFolder(TButtonEdit *edit)

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -99,4 +100,20 @@ TEST(Options, CancelledFolderPickerLeavesTheEditAlone)
     script.thenEscape();
     EXPECT_FALSE(SelectFolderDialog("", folder));
     EXPECT_EQ(folder, "unchanged");
+}
+
+TEST(Options, OpensCentredOnTheScreenNotOverTheWindow)
+{
+    Fixture f;
+    f.w->move(0, 0);
+    f.w->show();
+    ScriptedRunner script;
+    script.then([](QDialog &d) {
+        EXPECT_EQ(d.size(), QSize(393, 153));
+        // A few pixels of window frame are allowed for.
+        const QPoint off = d.frameGeometry().center() - d.screen()->availableGeometry().center();
+        EXPECT_LE(off.manhattanLength(), 8) << off.x() << "," << off.y();
+        d.reject();
+    });
+    f.w->Options_ToolButtonClick();
 }
