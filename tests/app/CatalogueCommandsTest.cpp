@@ -151,6 +151,14 @@ TEST_F(CatalogueCommandsTest, SelectingAClassShowsItAndEnablesTheClassCommands)
     EXPECT_TRUE(window->ElementTypeList().Empty());
 }
 
+TEST_F(CatalogueCommandsTest, ClassNameIsShownAsItStands)
+{
+    connectTo(testdb::makeCatalogue(dir.path(), "c.fdb", false,
+                                    {"INSERT INTO T_CLASS (DBID, ID, S_NAME) VALUES (2, 9, 'Filters %1 %2')"}));
+    selectClass("Filters %1 %2");
+    EXPECT_EQ(window->StatusPanels[1]->text(), "Class: Filters %1 %2 [DBID 2; ID 9]");
+}
+
 TEST_F(CatalogueCommandsTest, DisconnectEndsTheSelectionAndANewConnectDoesNotRestoreIt)
 {
     const QString file = testdb::makeCatalogue(dir.path(), "demo.fdb", true);
