@@ -117,6 +117,47 @@ TEST_F(CatalogueCommandsTest, RejectedConnectLeavesNothingOpen)
     EXPECT_TRUE(QFile::remove(file));
 }
 
+TEST_F(CatalogueCommandsTest, RefusedFilesShowTheirBoxesInOrderAndChangeNothing)
+{
+    const QString junk = dir.filePath("junk.fdb");
+    {
+        QFile f(junk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'j'));
+    }
+    struct Case {
+        QString file;
+        QStringList boxes; // after the file dialog; a leading "*" matches any text
+    };
+    const Case cases[] = {
+        // The dialog takes a name that does not exist; the check is ConnectDB's.
+        {dir.filePath("missing.fdb"), {"Error|DB File not found"}},
+        {junk, {"FirebirdError|*", "Error|Unable to connect to DataBase"}},
+        {testdb::makeCatalogue(dir.path(), "extra.fdb", false, {"CREATE TABLE T_EXTRA (ID INTEGER)"}),
+         {"Error|Unsupported DataBase"}},
+    };
+    const auto before = snapshot(*window);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        const int seenBefore = int(script.seen().size());
+        script.thenFile(c.file);
+        for (int i = 0; i < c.boxes.size(); ++i)
+            script.thenMessage(QMessageBox::Ok);
+        window->Connect_ToolButtonClick();
+        EXPECT_EQ(script.pending(), 0);
+        const QStringList boxes = script.seen().mid(seenBefore + 1);
+        ASSERT_EQ(boxes.size(), c.boxes.size()) << boxes.join('\n').toStdString();
+        for (int i = 0; i < boxes.size(); ++i) {
+            if (c.boxes[i].endsWith('*'))
+                EXPECT_TRUE(boxes[i].startsWith(c.boxes[i].chopped(1))) << boxes[i].toStdString();
+            else
+                EXPECT_EQ(boxes[i], c.boxes[i]);
+        }
+        EXPECT_FALSE(window->dbConnected());
+        EXPECT_EQ(snapshot(*window), before);
+    }
+}
+
 TEST_F(CatalogueCommandsTest, SelectingAClassShowsItAndEnablesTheClassCommands)
 {
     connectTo(testdb::makeCatalogue(dir.path(), "c.fdb", false,
