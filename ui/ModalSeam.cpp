@@ -76,21 +76,24 @@ void prepareFileDialog(QFileDialog &dialog)
 QString chooseFile(QFileDialog &dialog)
 {
     prepareFileDialog(dialog);
-    if (exec(dialog) != QDialog::Accepted)
-        return QString();
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty())
-        return QString();
-    const QString file = files.first();
-    if (dialog.acceptMode() == QFileDialog::AcceptSave && QFileInfo::exists(file)) {
+    // Answering No to the overwrite question goes back to the dialog, so the
+    // user can pick another name.
+    for (;;) {
+        if (exec(dialog) != QDialog::Accepted)
+            return QString();
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty())
+            return QString();
+        const QString file = files.first();
+        if (dialog.acceptMode() != QFileDialog::AcceptSave || !QFileInfo::exists(file))
+            return file;
         const auto answer = question(dialog.parentWidget(), dialog.windowTitle(),
                                      QObject::tr("%1 already exists.\nDo you want to replace it?")
                                          .arg(QDir::toNativeSeparators(file)),
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
-            return QString();
+        if (answer == QMessageBox::Yes)
+            return file;
     }
-    return file;
 }
 
 QString chooseFolder(QWidget *parent, const QString &title, const QString &startFolder)

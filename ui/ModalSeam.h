@@ -44,7 +44,8 @@ void prepareFileDialog(QFileDialog &dialog);
 
 // Shows a prepared file dialog; returns the chosen file or an empty text when
 // cancelled. When the dialog saves and the file exists, asks before
-// overwriting (the question goes through the runner as well).
+// overwriting (the question goes through the runner as well); No shows the
+// dialog again.
 QString chooseFile(QFileDialog &dialog);
 
 // Folder picker; returns an empty text when cancelled.

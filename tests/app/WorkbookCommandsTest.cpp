@@ -241,6 +241,7 @@ TEST(WorkbookCommands, SavingOverAFileAsksAndNoLeavesItWhole)
     ScriptedRunner script;
     script.thenFile(file);
     script.thenMessage(QMessageBox::No);
+    script.thenEscape(); // No goes back to the dialog; then the user cancels
     f.w->SaveXLS_ToolButtonClick();
     EXPECT_EQ(readAll(file), before);
 

@@ -15,7 +15,7 @@ TEST(ModalSeam, QuestionReturnsTheButtonPressed)
     EXPECT_EQ(script.seen(), QStringList({"Q|first?", "Q|second?"}));
 }
 
-TEST(ModalSeam, SaveOverExistingFileAsksAndNoKeepsTheChoiceEmpty)
+TEST(ModalSeam, SaveOverExistingFileAsksAndNoGoesBackToTheDialog)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.log");
@@ -27,6 +27,8 @@ TEST(ModalSeam, SaveOverExistingFileAsksAndNoKeepsTheChoiceEmpty)
         ScriptedRunner script;
         script.thenFile(path);
         script.thenMessage(answer);
+        if (answer == QMessageBox::No)
+            script.thenEscape(); // the dialog comes back; the user gives up
         QFileDialog dialog(nullptr, "Save Log", dir.path());
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         const QString chosen = modal::chooseFile(dialog);
