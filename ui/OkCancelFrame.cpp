@@ -17,7 +17,8 @@ T_frmOkCancel::T_frmOkCancel(QDialog *dialog)
     m_ok->setAutoDefault(true);
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName("Cancel_Button");
-    m_cancel->setAutoDefault(false);
+    // Enter on a focused Cancel cancels; elsewhere Enter is OK.
+    m_cancel->setAutoDefault(true);
     layout->addWidget(m_ok);
     layout->addWidget(m_cancel);
     connect(m_ok, &QPushButton::clicked, dialog, &QDialog::accept);

@@ -436,6 +436,8 @@ void TfrmMain::buildStatusBar()
     for (int i = 0; i < 3; ++i) {
         auto *panel = new QLabel(bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        // File and class names are shown as typed, never as markup.
+        panel->setTextFormat(Qt::PlainText);
         panel->setContentsMargins(4, 0, 4, 0);
         if (widths[i] > 0) {
             panel->setFixedWidth(widths[i]);

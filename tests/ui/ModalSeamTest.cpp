@@ -1,5 +1,11 @@
 #include "support/ScriptedRunner.h"
 #include "ui/ModalSeam.h"
+#include "ui/OkCancelFrame.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
 
 #include <QFile>
 #include <QFileDialog>
@@ -49,4 +55,24 @@ TEST(ModalSeam, FolderChoiceReturnsTheFolder)
     ScriptedRunner script;
     script.thenFile(dir.path());
     EXPECT_EQ(modal::chooseFolder(nullptr, "", dir.path()), dir.path());
+}
+
+TEST(OkCancelStrip, EnterChoosesOkUnlessCancelHasTheFocus)
+{
+    for (bool onCancel : {false, true}) {
+        QDialog dialog;
+        auto *edit = new QLineEdit(&dialog);
+        auto *strip = new T_frmOkCancel(&dialog);
+        auto *layout = new QVBoxLayout(&dialog);
+        layout->addWidget(edit);
+        layout->addWidget(strip);
+        ScriptedRunner script;
+        script.then([&](QDialog &d) {
+            QWidget *target = onCancel ? static_cast<QWidget *>(strip->cancelButton()) : edit;
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+            EXPECT_FALSE(d.isVisible());
+        });
+        EXPECT_EQ(modal::exec(dialog), onCancel ? QDialog::Rejected : QDialog::Accepted);
+    }
 }
