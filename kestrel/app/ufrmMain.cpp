@@ -493,21 +493,28 @@ void TfrmMain::AddFunc_ToolButtonClick() { popupAtButton(AddFunc_ToolButton, Add
 void TfrmMain::Import_ToolButtonClick() { popupAtButton(Import_ToolButton, Import_PopupMenu); }
 void TfrmMain::SaveLog_ToolButtonClick() { popupAtButton(SaveLog_ToolButton, SaveLog_PopupMenu); }
 
+QString TfrmMain::runFileDialog(bool save, const QString &title, const QString &folder, const QString &filter,
+                                const QString &defaultSuffix, QString &lastName)
+{
+    QFileDialog dialog(this, title, folder, filter);
+    dialog.setObjectName(save ? "SaveDialog" : "OpenDialog");
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (!save)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setSizeGripEnabled(true);
+    if (!lastName.isEmpty())
+        dialog.selectFile(lastName);
+    const QString file = modal::chooseFile(dialog);
+    if (!file.isEmpty())
+        lastName = QFileInfo(file).fileName();
+    return file;
+}
+
 QString TfrmMain::runSaveDialog(const QString &title, const QString &folder, const QString &defaultSuffix,
                                 const QString &filter)
 {
-    QFileDialog dialog(this, title, folder, filter);
-    dialog.setObjectName("SaveDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setSizeGripEnabled(true);
-    if (!FLastSaveFileName.isEmpty())
-        dialog.selectFile(FLastSaveFileName);
-    const QString file = modal::chooseFile(dialog);
-    if (!file.isEmpty())
-        FLastSaveFileName = QFileInfo(file).fileName();
-    return file;
+    return runFileDialog(true, title, folder, filter, defaultSuffix, FLastSaveFileName);
 }
 
 void TfrmMain::saveLog(bool full)
@@ -666,17 +673,7 @@ void TfrmMain::pmiReplaceColTemplatesClick() {}
 
 QString TfrmMain::runOpenDialog(const QString &title, const QString &folder, const QString &filter)
 {
-    QFileDialog dialog(this, title, folder, filter);
-    dialog.setObjectName("OpenDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setSizeGripEnabled(true);
-    if (!FLastOpenFileName.isEmpty())
-        dialog.selectFile(FLastOpenFileName);
-    const QString file = modal::chooseFile(dialog);
-    if (!file.isEmpty())
-        FLastOpenFileName = QFileInfo(file).fileName();
-    return file;
+    return runFileDialog(false, title, folder, filter, QString(), FLastOpenFileName);
 }
 
 void TfrmMain::OpenXLS_ToolButtonClick()

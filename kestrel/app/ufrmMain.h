@@ -174,6 +174,10 @@ private:
     // Edits the active cell through one of the Edit As dialogs.
     // Holds the active cell in FActiveCellObject while `write` runs, shows an
     // error box when it throws, and releases the cell in every case.
+    // One file dialog for both directions; `lastName` is the name chosen last
+    // in this use and fills the name field.
+    QString runFileDialog(bool save, const QString &title, const QString &folder, const QString &filter,
+                          const QString &defaultSuffix, QString &lastName);
     void writeActiveCell(const std::function<void(CellHandle &)> &write);
     void editActiveCellAs(int (*show)(const QString &, QWidget *), const QString &result);
     void onWorkbookCellChanged(int page, int col, int row);
