@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QScrollBar>
+#include "support/WidgetBenchMain.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -80,13 +82,4 @@ BENCHMARK(BM_ScrollPageFilled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollPageEmpty)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowLoadedWorkbook)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runWidgetBenchmarks(argc, argv); }

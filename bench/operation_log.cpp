@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QTreeView>
 #include <QTemporaryDir>
+#include "support/WidgetBenchMain.h"
+
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -72,13 +74,4 @@ BENCHMARK(BM_SaveFullLog100k)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return runWidgetBenchmarks(argc, argv); }
